@@ -1,0 +1,42 @@
+// The window object as the subsystems see it: its controls, its state fields, the run scheduler and
+// the platform services.
+#pragma once
+
+#include <string>
+
+#include "core/app/model.h"
+#include "core/app/run.h"
+#include "core/app/state.h"
+#include "core/platform/interfaces.h"
+
+namespace zt {
+
+struct Platform {
+    SerialPort* serial = nullptr;
+    TcpSocket* socket = nullptr;
+    MessageBox* box = nullptr;
+    Shell* shell = nullptr;
+    TooltipHost* tips = nullptr;
+    FileSystem* files = nullptr;
+    Timer* timer = nullptr;
+    WindowHost* window = nullptr;
+};
+
+struct Ctx {
+    explicit Ctx(Platform p) : pf(p) {}
+    Ctx(const Ctx&) = delete;
+    Ctx& operator=(const Ctx&) = delete;
+
+    FormModel m;
+    WindowState st;
+    Scheduler sched;
+    Platform pf;
+};
+
+// The text of message `n` in the current language; empty for numbers outside 0..500.
+const std::string& GetMis(const Ctx& ctx, int n);
+
+// Shows a modal message box and waits, events going on, until the operator has closed it.
+Co<> MsgBox(Ctx& ctx, std::string text, std::string title = {}, BoxIcon icon = BoxIcon::None);
+
+}  // namespace zt

@@ -1,0 +1,47 @@
+// The reader's request set and the LED and beeper sequences the runs use.
+#pragma once
+
+#include <cstdint>
+
+#include "core/app/ctx.h"
+#include "core/link/frames.h"
+
+namespace zt {
+
+enum class Req : std::uint8_t {
+    TestLink = 0x00,
+    StartUp = 0x01,
+    DOutTemp = 0x06,
+    DOutPerm = 0x07,
+    Select = 0x11,
+    Halt = 0x12,
+    WriteKeyE2P = 0x20,
+    Login = 0x21,
+    Read = 0x22,
+    Write = 0x23,
+};
+
+struct ReqInfo {
+    Req code;
+    std::uint8_t len;     // payload length
+    std::uint8_t answer;  // code + 0x80
+    std::int16_t wait;    // ticks the runs wait for the answer (0: not waited / no time-out)
+};
+
+const ReqInfo& Info(Req r);
+
+// Sends request `r` with its payload length from the table.
+std::uint8_t Send(Ctx& ctx, Req r, const Payload& data = {});
+
+// Outputs of DOutTemp / DOutPerm.
+constexpr std::uint8_t kOutGreen = 0, kOutRed = 1, kOutBeeper = 2;
+std::uint8_t DOutTemp(Ctx& ctx, std::uint8_t output, std::uint8_t time);
+std::uint8_t DOutPerm(Ctx& ctx, std::uint8_t output);
+
+// The named sequences; each logs its word first.
+void LedYellowOn(Ctx& ctx);  // "Led yellow On"
+Co<> LedGreen(Ctx& ctx);     // "Led green"
+Co<> LedRed(Ctx& ctx);       // "Led red"
+void Beeper(Ctx& ctx);       // "Beeper"
+
+}  // namespace zt
