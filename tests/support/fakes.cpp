@@ -1,0 +1,156 @@
+#include "support/fakes.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace zt::test {
+
+int FakeSerial::open(int number, const std::string& settings) {
+    opens.emplace_back(number, settings);
+    if (openPort != 0 || freePorts.count(number) == 0) return 1;
+    openPort = number;
+    return 0;
+}
+
+bool FakeSerial::write(Bytes bytes) {
+    if (openPort == 0) return false;
+    writes.emplace_back(bytes.begin(), bytes.end());
+    if (sink) sink(bytes);
+    return true;
+}
+
+void FakeSerial::deliver(const ByteVec& bytes) {
+    if (openPort != 0 && onData) onData(Bytes(bytes.data(), bytes.size()));
+}
+
+void FakeSerial::lose() {
+    if (openPort == 0) return;
+    openPort = 0;
+    if (onLost) onLost();
+}
+
+bool FakeSocket::connectTo(const std::string& h, std::uint16_t p) {
+    host = h;
+    port = p;
+    ++attempts;
+    connected = false;
+    const auto attempt = ++attempt_;
+    if (mode == Mode::Fail) return false;
+    if (mode == Mode::Accept) {
+        clock_.after(connectDelay, [this, attempt] {
+            if (attempt != attempt_) return;  // closed or superseded meanwhile
+            connected = true;
+            if (onConnected) onConnected();
+        });
+    }
+    return true;
+}
+
+void FakeSocket::close() {
+    ++attempt_;
+    connected = false;
+}
+
+bool FakeSocket::send(Bytes bytes) {
+    if (!connected) return false;
+    sends.emplace_back(bytes.begin(), bytes.end());
+    if (sink) sink(bytes);
+    return true;
+}
+
+void FakeSocket::deliver(const ByteVec& bytes) {
+    if (connected && onData) onData(Bytes(bytes.data(), bytes.size()));
+}
+
+void FakeSocket::reset() {
+    if (!connected) return;
+    connected = false;
+    ++attempt_;
+    if (onLost) onLost();
+}
+
+void FakeBox::show(const std::string& text, const std::string& title, BoxIcon icon,
+                   std::function<void()> closed) {
+    shown.push_back(Shown{text, title, icon, clock_.now()});
+    ++open;
+    if (autoCloseAfter >= 0) {
+        clock_.after(autoCloseAfter, [this, closed = std::move(closed)] {
+            --open;
+            closed();
+        });
+    } else {
+        pending_.push_back(std::move(closed));
+    }
+}
+
+void FakeBox::closeAll() {
+    auto pending = std::move(pending_);
+    pending_.clear();
+    for (auto& cb : pending) {
+        --open;
+        cb();
+    }
+}
+
+std::uint32_t FakeTips::create(Control& control, const TipSpec& tip) {
+    const auto handle = ++created;
+    live[handle] = Tip{control.name(), tip};
+    return handle;
+}
+
+void FakeTips::update(std::uint32_t handle, const TipSpec& tip) {
+    auto it = live.find(handle);
+    if (it != live.end()) it->second.spec = tip;
+}
+
+const FakeTips::Tip* FakeTips::of(const std::string& control) const {
+    for (const auto& [h, t] : live) {
+        if (t.control == control) return &t;
+    }
+    return nullptr;
+}
+
+bool FakeFiles::exists(const std::string& path) const {
+    if (!realDir.empty()) return std::ifstream(path, std::ios::binary).good();
+    return files.count(path) != 0;
+}
+
+std::optional<std::string> FakeFiles::readText(const std::string& path) const {
+    if (!realDir.empty()) {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return std::nullopt;
+        std::ostringstream ss;
+        ss << in.rdbuf();
+        return Cp1252ToUtf8(ss.str());
+    }
+    auto it = files.find(path);
+    if (it == files.end()) return std::nullopt;
+    return it->second;
+}
+
+std::string Cp1252ToUtf8(const std::string& bytes) {
+    static const char16_t k80[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
+                                     0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+    std::string out;
+    out.reserve(bytes.size());
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        char32_t cp = b;
+        if (b >= 0x80 && b <= 0x9F) cp = k80[b - 0x80];
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+}  // namespace zt::test

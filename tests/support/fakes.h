@@ -1,0 +1,122 @@
+// Stand-ins for the desktop services, driven by the virtual clock.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/app/virtual_clock.h"
+#include "core/platform/interfaces.h"
+
+namespace zt::test {
+
+using ByteVec = std::vector<std::uint8_t>;
+
+class FakeSerial : public SerialPort {
+public:
+    std::set<int> freePorts{1};
+    int openPort = 0;  // 0: closed
+    std::vector<std::pair<int, std::string>> opens;  // every attempt: port, settings
+    std::vector<ByteVec> writes;
+    std::function<void(Bytes)> sink;  // where written bytes go (the simulated reader)
+
+    int open(int number, const std::string& settings) override;
+    void close() override { openPort = 0; }
+    bool isOpen() const override { return openPort != 0; }
+    bool write(Bytes bytes) override;
+    std::string deviceName(int number) const override { return "/dev/ttyS" + std::to_string(number - 1); }
+
+    // Bytes arriving from the reader (delivered as one event).
+    void deliver(const ByteVec& bytes);
+    // The device goes away: the port closes and the loss is reported.
+    void lose();
+};
+
+class FakeSocket : public TcpSocket {
+public:
+    enum class Mode { Accept, Never, Fail };
+    explicit FakeSocket(VirtualClock& clock) : clock_(clock) {}
+    Mode mode = Mode::Accept;
+    Micros connectDelay = 50'000;
+    std::string host;
+    std::uint16_t port = 0;
+    bool connected = false;
+    int attempts = 0;
+    std::vector<ByteVec> sends;
+    std::function<void(Bytes)> sink;
+
+    bool connectTo(const std::string& h, std::uint16_t p) override;
+    void close() override;
+    bool send(Bytes bytes) override;
+    void deliver(const ByteVec& bytes);
+    // The peer resets the connection.
+    void reset();
+
+private:
+    VirtualClock& clock_;
+    std::uint64_t attempt_ = 0;
+};
+
+class FakeBox : public MessageBox {
+public:
+    struct Shown {
+        std::string text, title;
+        BoxIcon icon;
+        Micros at;
+    };
+    explicit FakeBox(VirtualClock& clock) : clock_(clock) {}
+    // The operator presses OK this long after a box opens; negative: the box stays until closeAll().
+    Micros autoCloseAfter = 1'000'000;
+    std::vector<Shown> shown;
+    int open = 0;
+
+    void show(const std::string& text, const std::string& title, BoxIcon icon,
+              std::function<void()> closed) override;
+    void closeAll();
+
+private:
+    VirtualClock& clock_;
+    std::vector<std::function<void()>> pending_;
+};
+
+class FakeShell : public Shell {
+public:
+    std::vector<std::string> opened;
+    void openUrl(const std::string& url) override { opened.push_back(url); }
+};
+
+class FakeTips : public TooltipHost {
+public:
+    struct Tip {
+        std::string control;
+        TipSpec spec;
+    };
+    std::map<std::uint32_t, Tip> live;
+    std::uint32_t created = 0;
+    std::uint32_t create(Control& control, const TipSpec& tip) override;
+    void destroy(std::uint32_t handle) override { live.erase(handle); }
+    void update(std::uint32_t handle, const TipSpec& tip);
+    // The live tip of a control, or nullptr.
+    const Tip* of(const std::string& control) const;
+};
+
+// Files in memory (already UTF-8), or a real folder read as Windows-1252.
+class FakeFiles : public FileSystem {
+public:
+    std::string dir = "/zentap";
+    std::map<std::string, std::string> files;  // full path -> UTF-8 text
+    std::string realDir;                      // non-empty: read this folder from disk instead
+
+    std::string programDir() const override { return realDir.empty() ? dir : realDir; }
+    char separator() const override { return '/'; }
+    bool exists(const std::string& path) const override;
+    std::optional<std::string> readText(const std::string& path) const override;
+};
+
+// Windows-1252 bytes to UTF-8.
+std::string Cp1252ToUtf8(const std::string& bytes);
+
+}  // namespace zt::test
