@@ -1,0 +1,234 @@
+#include "core/read/read_run.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/app/log.h"
+#include "core/link/hexlib.h"
+#include "core/link/numeric.h"
+#include "core/link/requests.h"
+#include "core/link/ticks.h"
+#include "core/read/display.h"
+
+namespace zt {
+
+namespace {
+
+constexpr std::uint8_t kReadRun = 3;
+constexpr int kKeys = 3;
+// Test key k goes into reader slot k + 6.
+constexpr std::uint8_t SlotOf(int k) { return static_cast<std::uint8_t>(k + 6); }
+// The Halt wait, in ticks; the reader normally answers within a few milliseconds.
+constexpr std::int16_t kHaltTicks = 4;
+
+// Key texts of one run, indexed 1..3: txtKeyMF, txtOldKeyMF, txtKeyTar as they stood at its start.
+using KeyTable = std::array<std::string, kKeys + 1>;
+
+void CopyKey(Ctx& ctx, const Control& box, int shown) {
+    if (ctx.st.ActiveRun != kNoRun) return;
+    ctx.m.txtUsaKey(shown).setText(box.text());
+}
+
+// "ATQA:  04 00  --  UID:  1A 2B 3C 4D" from the last card report.
+std::string IdentLine(const WindowState& st) {
+    std::string line;
+    if (st.bAtqaRx) {
+        line = "ATQA: ";
+        for (int i = 1; i <= 2; ++i) line += " " + HexByte(st.aAtqa.at(i));
+        line += "  --  ";
+    }
+    line += "UID: ";
+    int n = 0;
+    switch (st.iUidSize) {
+        case 1: n = 4; break;
+        case 2: n = 7; break;
+        case 3: n = 10; break;
+        default: break;
+    }
+    for (int i = 2; i < 2 + n; ++i) line += " " + HexByte(st.aUid.at(i));
+    return line;
+}
+
+// Sends Halt and waits for its acceptance, at most kHaltTicks or until Stop. The card has been read
+// (or given up) by then, so a reader that keeps quiet only costs a line in the log.
+Co<> HaltCard(Ctx& ctx) {
+    auto& st = ctx.st;
+    AddInfo(ctx, "Halt");
+    st.bHaltOk = kFalse;
+    st.iTicks = kHaltTicks;
+    Send(ctx, Req::Halt);
+    co_await ctx.sched.until([&st] { return st.bHaltOk || st.iTicks == 0 || st.bStop; });
+    if (!st.bHaltOk) AddInfo(ctx, GetMis(ctx, 280));
+    st.bHaltOk = kFalse;
+}
+
+Co<> SuccessEnding(Ctx& ctx) {
+    co_await HaltCard(ctx);
+    co_await LedGreen(ctx);
+    Beeper(ctx);
+}
+
+Co<> FailureEnding(Ctx& ctx) {
+    co_await HaltCard(ctx);
+    co_await LedRed(ctx);
+    Beeper(ctx);
+}
+
+// Stores the three test keys in slots 7..9. False when the reader did not take one.
+Co<bool> LoadKeys(Ctx& ctx, const KeyTable& keys, Payload& data) {
+    auto& st = ctx.st;
+    for (int k = 1; k <= kKeys; ++k) {
+        const std::string slot = std::to_string(SlotOf(k));
+        AddInfo(ctx, "WriteKeyE2P[" + slot + "]");
+        st.iTicks = 4;
+        st.bWriteKeyOk = kFalse;
+        data[1] = SlotOf(k);
+        for (int j = 1; j <= 6; ++j) data[j + 1] = HexToByte(keys[k].substr(2 * (j - 1), 2));
+        Send(ctx, Req::WriteKeyE2P, data);
+        co_await ctx.sched.until([&st] { return st.bWriteKeyOk || st.iTicks == 0; });
+        if (!st.bWriteKeyOk) {
+            AddInfo(ctx, GetMis(ctx, 196) + "[" + slot + "]");
+            co_return false;
+        }
+    }
+    co_return true;
+}
+
+enum class CardEnd { Read, Failed, Stopped };
+
+struct ReadResult {
+    int key = 0;
+    std::int16_t sector = 0;
+    std::array<std::string, 3> blocks;
+};
+
+// One card, from the wait for its report to the point where it is read or given up. A card the
+// current key does not open is tried with the next key once the reader reports it again.
+Co<CardEnd> ReadOneCard(Ctx& ctx, Payload& data, ReadResult& out) {
+    auto& st = ctx.st;
+    auto& m = ctx.m;
+    std::int16_t key = 1;
+    for (;;) {
+        st.bCardRx = kFalse;
+        co_await ctx.sched.until([&st] { return st.bCardRx || st.bStop; });
+        if (st.bStop) {
+            AddInfo(ctx, GetMis(ctx, 177));
+            co_return CardEnd::Stopped;
+        }
+        ShowCardInfo(ctx, "", 0, "", "", "");
+        AddInfo(ctx, IdentLine(st));
+
+        AddInfo(ctx, "Select");
+        st.iTicks = 5;
+        st.bSelectRx = kFalse;
+        Send(ctx, Req::Select, data);
+        co_await ctx.sched.until([&st] { return st.bSelectRx || st.iTicks == 0 || st.bStop; });
+        if (!st.bSelectRx) {
+            AddInfo(ctx, "Error de Select");
+            co_return CardEnd::Failed;
+        }
+        if (st.iSelectStatus != 1) {
+            AddInfo(ctx, "Select Error: " + std::to_string(st.iSelectStatus));
+            co_return CardEnd::Failed;
+        }
+
+        LedYellowOn(ctx);
+        if (key > kKeys) co_return CardEnd::Failed;
+
+        AddInfo(ctx, "Login[" + std::to_string(key) + "]");
+        st.iTicks = 4;
+        st.bLoginOk = kFalse;
+        const Control& sectorBox = key == 2 ? m.txtOldSector : m.txtSector;
+        const std::optional<std::int16_t> sector = NumVal16(sectorBox.text());
+        // Block numbers travel as one byte: sector * 4 + 2 must stay below 256.
+        if (!sector || *sector < 0 || *sector > 63) {
+            AddInfo(ctx, GetMis(ctx, 282));
+            co_return CardEnd::Failed;
+        }
+        const auto first = static_cast<std::uint8_t>(*sector * 4);
+        data[1] = first;
+        data[2] = 0;
+        data[3] = SlotOf(key);
+        Send(ctx, Req::Login, data);
+        co_await ctx.sched.until([&st] { return st.bLoginOk || st.iTicks == 0; });
+        if (!st.bLoginOk) {
+            ++key;
+            continue;
+        }
+
+        for (int b = 0; b <= 2; ++b) {
+            AddInfo(ctx, "ReadBlock[" + std::to_string(b) + "]");
+            st.iTicks = 4;
+            st.bReadOk = kFalse;
+            data[1] = static_cast<std::uint8_t>(first + b);
+            Send(ctx, Req::Read, data);
+            co_await ctx.sched.until([&st] { return st.bReadOk || st.iTicks == 0 || st.bStop; });
+            if (!st.bReadOk) co_return CardEnd::Failed;
+            out.blocks[b] = StrToHex(st.sReadData);
+            AddInfo(ctx, "Read Block[" + std::to_string(b) + "]: " + out.blocks[b]);
+        }
+        out.key = key;
+        out.sector = *sector;
+        co_return CardEnd::Read;
+    }
+}
+
+Co<> CardLoop(Ctx& ctx, const KeyTable& keys, Payload& data) {
+    const std::string dashes20(20, '-');
+    while (!ctx.st.bStop) {
+        AddInfo(ctx, dashes20 + " " + GetMis(ctx, 197) + " " + dashes20);
+        ReadResult r;
+        const CardEnd end = co_await ReadOneCard(ctx, data, r);
+        if (end == CardEnd::Stopped) co_return;
+        if (end == CardEnd::Read) {
+            co_await SuccessEnding(ctx);
+            ShowCardInfo(ctx, keys[r.key], r.sector, r.blocks[0], r.blocks[1], r.blocks[2]);
+        } else {
+            // The display stays cleared.
+            co_await FailureEnding(ctx);
+        }
+    }
+}
+
+}  // namespace
+
+void txtKeyMF_Change(Ctx& ctx) { CopyKey(ctx, ctx.m.txtKeyMF, 0); }
+void txtOldKeyMF_Change(Ctx& ctx) { CopyKey(ctx, ctx.m.txtOldKeyMF, 1); }
+void txtKeyTar_Change(Ctx& ctx) { CopyKey(ctx, ctx.m.txtKeyTar, 2); }
+
+Co<> cmdLecTar_Click(Ctx& ctx) {
+    auto& st = ctx.st;
+    auto& m = ctx.m;
+    // The button is disabled while a run is active; a second run must never share the answer state.
+    if (st.ActiveRun != kNoRun) co_return;
+
+    txtKeyMF_Change(ctx);
+    txtOldKeyMF_Change(ctx);
+    txtKeyTar_Change(ctx);
+    st.ActiveRun = kReadRun;
+    st.bStop = kFalse;
+    ShowCardInfo(ctx, "", 0, "", "", "");
+
+    // Taken once: edits of the key boxes do not reach a running run.
+    KeyTable keys;
+    const std::array<const Control*, kKeys + 1> boxes{nullptr, &m.txtKeyMF, &m.txtOldKeyMF, &m.txtKeyTar};
+    bool ok = true;
+    for (int k = 1; k <= kKeys && ok; ++k) {
+        keys[k] = boxes[k]->text();
+        if (!CheckHex(keys[k], 12)) {
+            AddInfo(ctx, GetMis(ctx, 192 + k));
+            ok = false;
+        }
+    }
+
+    Payload data{};
+    if (ok) ok = co_await LoadKeys(ctx, keys, data);
+    if (ok) co_await CardLoop(ctx, keys, data);
+
+    st.ActiveRun = kNoRun;
+    AddInfo(ctx, Dashes60());
+}
+
+}  // namespace zt
