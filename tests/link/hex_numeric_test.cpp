@@ -1,0 +1,71 @@
+// Hex text helpers and the numeric reading of entry fields.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/link/hexlib.h"
+#include "core/link/numeric.h"
+
+namespace zt {
+namespace {
+
+TEST(Hex, Conversions) {
+    EXPECT_EQ(ByteToHex(0), "00");
+    EXPECT_EQ(ByteToHex(0x05), "05");
+    EXPECT_EQ(ByteToHex(0xAB), "AB");
+    EXPECT_EQ(ByteToHex(255), "FF");
+    EXPECT_EQ(StrToHex(std::string("\x02\x00\xFF", 3)), "0200FF");
+    EXPECT_EQ(StrToHex(""), "");
+    EXPECT_EQ(HexToStr("0200FF"), std::string("\x02\x00\xFF", 3));
+    EXPECT_EQ(HexToStr("ABC"), std::string("\xAB\x0C", 2));
+}
+
+TEST(Hex, PairReading) {
+    struct Case {
+        const char* text;
+        int value;
+    };
+    const Case cases[] = {{"ff", 255}, {"Z1", 0}, {"1G", 1}, {"G1", 0}, {"", 0}, {"7", 7}, {"A5x", 0xA5}};
+    for (const auto& c : cases) EXPECT_EQ(HexToByte(c.text), c.value) << c.text;
+}
+
+TEST(Hex, CheckHexNeedsExactLengthAndUpperCase) {
+    EXPECT_FALSE(CheckHex("00FFab", 6));
+    EXPECT_TRUE(CheckHex("00FFAB", 6));
+    EXPECT_FALSE(CheckHex("00FF", 6));
+    EXPECT_FALSE(CheckHex("00FFAB0", 6));
+    EXPECT_FALSE(CheckHex("00 FAB", 6));
+    EXPECT_TRUE(CheckHex("", 0));
+}
+
+TEST(Numeric, LeadingNumberOfAText) {
+    struct Case {
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {
+        {"&HFF", 255},  {"  12abc", 12}, {"2.5", 2.5},   {"", 0},        {"abc", 0},
+        {"\t1\n2", 12}, {"&H", 0},       {"&h1f", 31},   {"-7", -7},     {"0015", 15},
+        {"1 000", 1000}, {"&HFFFF", -1}, {"&H10000", 65536}, {".5", 0.5}, {"1E3", 1000},
+    };
+    for (const auto& c : cases) EXPECT_DOUBLE_EQ(NumVal(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(Numeric, SixteenBitsRoundHalfToEven) {
+    struct Case {
+        const char* text;
+        std::optional<std::int16_t> value;
+    };
+    const Case cases[] = {
+        {"2.5", 2},          {"3.5", 4},          {"-2.5", -2},        {"0.5", 0},
+        {"1.5", 2},          {"32767", 32767},    {"32767.5", std::nullopt},
+        {"-32768", -32768},  {"65536", std::nullopt}, {"x", 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(NumVal16(c.text), c.value) << c.text;
+    EXPECT_EQ(NumVal32("100000"), 100000);
+    EXPECT_EQ(NumVal32("-2147483648"), INT32_MIN);
+    EXPECT_EQ(NumVal32("2147483648"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace zt
