@@ -65,7 +65,7 @@ TEST_F(Clocked, WaitEndsOnFlagBeforeTimeOutAndTestsConditionsInOrder) {
     }(ctx, outcome));
     clock.runFor(600'000);  // one tick: iTicks 1
     EXPECT_EQ(outcome, "");
-    clock.at(clock.now() + 400'000, [this] {  // just before the second tick
+    clock.at(clock.now() + 300'000, [this] {  // before the second tick
         ctx.st.bSelectRx = kTrue;
         ctx.st.bStop = kTrue;
         ctx.sched.pump();
