@@ -156,7 +156,7 @@ void Reader::schedule(Micros at, Event ev)
     events_.emplace(Key2{at, seq_++}, std::move(ev));
 }
 
-void Reader::emit(Micros at, std::vector<std::uint8_t> bytes, bool dropLink)
+void Reader::enqueue(Micros at, std::vector<std::uint8_t> bytes, bool dropLink)
 {
     emissions_.emplace(Key2{at, seq_++}, Emission{at, std::move(bytes), dropLink});
 }
@@ -281,7 +281,7 @@ void Reader::run(Micros t, Execute& ex)
     std::string detail;
     auto data = answerFor(t, ex.frame, ex.faults, detail);
     if (has(ex.faults, FaultKind::LinkDrop)) {
-        emit(t, {}, true);
+        enqueue(t, {}, true);
         rx_.clear();
         if (onFrame)
             onFrame(FrameLogEntry{t, FrameLogEntry::Kind::Answer,
@@ -437,16 +437,16 @@ void Reader::transmit(Micros t, std::uint8_t c, std::vector<std::uint8_t> data,
         const Micros gap = split->value > 0 ? split->value : kSplitGap;
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             at += wire(1) + (i ? gap : 0);
-            emit(at, {bytes[i]});
+            enqueue(at, {bytes[i]});
         }
         note(FaultKind::SplitBytes);
     } else {
         at += wire(bytes.size());
-        emit(at, bytes);
+        enqueue(at, bytes);
     }
     if (has(faults, FaultKind::Duplicate)) {
         at += wire(frame.size());
-        emit(at, frame);
+        enqueue(at, frame);
         note(FaultKind::Duplicate);
     }
     txFree_ = at;

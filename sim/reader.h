@@ -188,7 +188,7 @@ private:
     void runReport(Micros t);
     void transmit(Micros t, std::uint8_t code, std::vector<std::uint8_t> data,
                   const std::vector<Fault>& faults, std::string detail);
-    void emit(Micros at, std::vector<std::uint8_t> bytes, bool dropLink = false);
+    void enqueue(Micros at, std::vector<std::uint8_t> bytes, bool dropLink = false);
     void scheduleReport(Micros at);
     void scheduleFeed(Micros at);
     void droppedToIdle(Micros t);
