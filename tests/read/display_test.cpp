@@ -1,0 +1,95 @@
+// The read tab's card display: type code, installation code, key and sector, the raw blocks.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/app/ctx.h"
+#include "core/read/display.h"
+
+namespace zt {
+namespace {
+
+// A window whose messages read "M<n>", so every expected text shows which message it uses.
+class DisplayTest : public ::testing::Test {
+protected:
+    DisplayTest() : ctx(Platform{}) {
+        ctx.st.iIdioma = 1;
+        for (int n = 198; n <= 216; ++n) ctx.st.Mis[1][n] = "M" + std::to_string(n);
+    }
+    Ctx ctx;
+};
+
+const std::string kFs22(22, 'F');
+
+struct Decoded {
+    const char* name;
+    std::string block0;
+    std::string card;
+    std::string inst;
+};
+
+TEST_F(DisplayTest, DecodesTypeAndInstallationFromFirstBlock) {
+    const Decoded cases[] = {
+        {"basic user 000", "1000000009" + kFs22, "M206 - 000", "M198: 0000"},
+        {"basic user 057", "1012340577" + kFs22, "M206 - 057", "M198: 1234"},
+        {"advanced user", "1100071234" + kFs22, "M207 - 123", "M198: 0007"},
+        {"user with balance", "1299999995" + kFs22, "M208 - 999", "M198: 9999"},
+        {"user code 13", "1300003210" + kFs22, "M209 - 321", "M198: 0000"},
+        {"numeric 5", "8300005004" + kFs22, "M215 5", "M198: 0000"},
+        {"numeric 0", "8300000000" + kFs22, "M215 0", "M198: 0000"},
+        {"master", "6912340206" + std::string(22, '1'), "M201", "M198: 1234"},
+        {"config", "5200010201" + kFs22, "M202", "M198: 0001"},
+        {"code 53", "53ABCD0000" + kFs22, "M203", "M198: ABCD"},
+        {"code 54", "5400000000" + kFs22, "M204", "M198: 0000"},
+        {"code 55", "5500000000" + kFs22, "M205", "M198: 0000"},
+        {"alta", "4500000000" + kFs22, "M210", "M198: 0000"},
+        {"alta block", "4600000000" + kFs22, "M211", "M198: 0000"},
+        {"baja", "2800000000" + kFs22, "M212", "M198: 0000"},
+        {"baja block", "2900000000" + kFs22, "M213", "M198: 0000"},
+        {"nuevo", "4700009990" + kFs22, "M214", "M198: 0000"},
+        {"blank card", std::string(32, '0'), "M216", "M198: 0000"},
+        {"unknown code keeps its installation", "99ABCD0000" + kFs22, "M216", "M198: ABCD"},
+        {"code compared as text", "1A00000000" + kFs22, "M216", "M198: 0000"},
+        // Texts shorter than the fields give what they have.
+        {"one character", "1", "M216", "M198: "},
+        {"code only", "10", "M206 - ", "M198: "},
+        {"half an installation", "1012", "M206 - ", "M198: 12"},
+        {"one value character", "1012345", "M206 - 5", "M198: 1234"},
+        {"numeric without digit", "830000", "M215 ", "M198: 0000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ShowCardInfo(ctx, "FFFFFFFFFFFF", 1, c.block0, "B1", "B2");
+        EXPECT_EQ(ctx.m.txtInfoCard.text(), c.card);
+        EXPECT_EQ(ctx.m.txtInfoInst.text(), c.inst);
+        EXPECT_EQ(ctx.m.txtInfoKey.text(), "M199: FFFFFFFFFFFF     M200: 1");
+        EXPECT_EQ(ctx.m.txtInfoRead(0).text(), c.block0);
+        EXPECT_EQ(ctx.m.txtInfoRead(1).text(), "B1");
+        EXPECT_EQ(ctx.m.txtInfoRead(2).text(), "B2");
+    }
+}
+
+TEST_F(DisplayTest, KeyLineShowsSectorAsPlainDecimal) {
+    const std::pair<std::int16_t, const char*> cases[] = {
+        {0, "M199: A0A1A2A3A4A5     M200: 0"},
+        {15, "M199: A0A1A2A3A4A5     M200: 15"},
+        {63, "M199: A0A1A2A3A4A5     M200: 63"},
+        {-3, "M199: A0A1A2A3A4A5     M200: -3"},
+    };
+    for (const auto& [sector, line] : cases) {
+        ShowCardInfo(ctx, "A0A1A2A3A4A5", sector, "10", "", "");
+        EXPECT_EQ(ctx.m.txtInfoKey.text(), line);
+    }
+}
+
+TEST_F(DisplayTest, EmptyFirstBlockGivesEmptyFormWhateverElseIsGiven) {
+    ShowCardInfo(ctx, "FFFFFFFFFFFF", 5, "1000000009" + kFs22, "AA", "BB");
+    ShowCardInfo(ctx, "FFFFFFFFFFFF", 5, "", "AA", "BB");
+    EXPECT_EQ(ctx.m.txtInfoCard.text(), "----");
+    EXPECT_EQ(ctx.m.txtInfoInst.text(), "M198: ----");
+    EXPECT_EQ(ctx.m.txtInfoKey.text(), "M199: ------------     M200: --");
+    for (int i = 0; i <= 2; ++i) EXPECT_EQ(ctx.m.txtInfoRead(i).text(), "") << i;
+}
+
+}  // namespace
+}  // namespace zt
