@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
@@ -179,6 +180,7 @@ Window::Window(Front& front, QWidget* parent) : QMainWindow(parent), front_(fron
     split->addWidget(left);
     split->addWidget(right);
     split->setStretchFactor(1, 1);
+    split->setSizes({380, 900});
     layout->addWidget(split, 1);
     setCentralWidget(central);
     resize(1280, 820);
@@ -194,7 +196,7 @@ Window::Window(Front& front, QWidget* parent) : QMainWindow(parent), front_(fron
     blink_.start();
     sectorsLater_.setSingleShot(true);
     sectorsLater_.setInterval(100);
-    connect(&sectorsLater_, &QTimer::timeout, this, &Window::refreshSectors);
+    connect(&sectorsLater_, &QTimer::timeout, this, &Window::refreshWallet);  // card states and blocks
     refreshWallet();
     refreshSectors();
     statusBar()->showMessage(QStringLiteral("Lay a card: choose it in the wallet and press Present (or double-click it)."));
@@ -380,7 +382,7 @@ void Window::refreshWallet()
         QString text = QStringLiteral("%1  %2").arg(QString::fromLatin1(cardKindName(c->kind())).toUpper().leftJustified(4),
                                                    hex(c->uid(), ""));
         if (c == inField)
-            text += QStringLiteral("  <- in the field, %1").arg(QString::fromLatin1(stateWord(c->state())));
+            text += QStringLiteral("  [field: %1]").arg(QString::fromLatin1(stateWord(c->state())));
         auto* item = new QListWidgetItem(text, wallet_);
         if (c == inField) {
             QFont f = item->font();
@@ -403,8 +405,10 @@ void Window::refreshSectors()
     if (card && shown_.lock() == card)
         for (int i = 0; i < sectors_->topLevelItemCount(); ++i)
             open.push_back(sectors_->topLevelItem(i)->isExpanded());
+    const int scroll = card && shown_.lock() == card ? sectors_->verticalScrollBar()->value() : 0;
     sectors_->clear();
     shown_ = card;
+    QTimer::singleShot(0, sectors_, [this, scroll] { sectors_->verticalScrollBar()->setValue(scroll); });
     if (!card)
         return;
     for (int s = 0; s < card->sectorCount(); ++s) {
@@ -496,7 +500,7 @@ void Window::logFrame(const FrameLogEntry& e)
     while (log_->topLevelItemCount() > kMaxLogRows)
         delete log_->takeTopLevelItem(0);
     log_->scrollToItem(item);
-    if (e.kind != FrameLogEntry::Kind::Request)
+    if (e.kind != FrameLogEntry::Kind::Request && !sectorsLater_.isActive())
         sectorsLater_.start();  // the card may have changed
 }
 
