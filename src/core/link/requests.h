@@ -25,12 +25,13 @@ struct ReqInfo {
     Req code;
     std::uint8_t len;     // payload length
     std::uint8_t answer;  // code + 0x80
-    std::int16_t wait;    // ticks the runs wait for the answer (0: not waited / no time-out)
+    std::int16_t wait;    // ticks the runs wait for the answer (0: not waited on, or no time-out: Halt)
 };
 
+// The row of `r` in the request table.
 const ReqInfo& Info(Req r);
 
-// Sends request `r` with its payload length from the table.
+// Sends request `r` with its payload length from the table (EnviaTrama's result).
 std::uint8_t Send(Ctx& ctx, Req r, const Payload& data = {});
 
 // Outputs of DOutTemp / DOutPerm.
@@ -38,10 +39,10 @@ constexpr std::uint8_t kOutGreen = 0, kOutRed = 1, kOutBeeper = 2;
 std::uint8_t DOutTemp(Ctx& ctx, std::uint8_t output, std::uint8_t time);
 std::uint8_t DOutPerm(Ctx& ctx, std::uint8_t output);
 
-// The named sequences; each logs its word first.
-void LedYellowOn(Ctx& ctx);  // "Led yellow On"
-Co<> LedGreen(Ctx& ctx);     // "Led green"
-Co<> LedRed(Ctx& ctx);       // "Led red"
-void Beeper(Ctx& ctx);       // "Beeper"
+// The named sequences; each logs its word first, then sends without waiting for the answers.
+void LedYellowOn(Ctx& ctx);  // "Led yellow On": DOutPerm green, DOutPerm red (both LEDs on)
+Co<> LedGreen(Ctx& ctx);     // "Led green": red off, one tick, green for 50, one tick
+Co<> LedRed(Ctx& ctx);       // "Led red": red for 50, one tick, green off, one tick
+void Beeper(Ctx& ctx);       // "Beeper": beeper for 10
 
 }  // namespace zt
