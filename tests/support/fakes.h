@@ -24,7 +24,11 @@ public:
     std::function<void(Bytes)> sink;  // where written bytes go (the simulated reader)
 
     int open(int number, const std::string& settings) override;
-    void close() override { openPort = 0; }
+    std::function<void()> onClose;  // test hook: runs as the port closes
+    void close() override {
+        if (onClose) onClose();
+        openPort = 0;
+    }
     bool isOpen() const override { return openPort != 0; }
     bool write(Bytes bytes) override;
     std::string deviceName(int number) const override { return "/dev/ttyS" + std::to_string(number - 1); }

@@ -76,6 +76,9 @@ void Form::wireChangeHandlers() {
     m.txtKeyTar.observe([c](Control&, Prop p, int) {
         if (p == Prop::Text) txtKeyTar_Change(*c);
     });
+    m.cEditCfg1.observe([this](Control&, Prop p, int) {
+        if (p == Prop::Text && tips_) cEditCfg1_Change(ctx_, *tips_);
+    });
 }
 
 void Form::Form_Load() {
