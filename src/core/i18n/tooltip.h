@@ -11,9 +11,9 @@
 namespace zt {
 
 struct TipData {
-    std::uint32_t hwndTip = 0;     // the tooltip; 0 when none
-    Control* owner = nullptr;      // the control it belongs to
-    TipSpec spec;                  // text, title, icon, colours, style, centre flag
+    std::uint32_t hwndTip = 0;  // the tooltip; 0 when none
+    Control* owner = nullptr;   // the control it belongs to
+    TipSpec spec;               // text, title, icon, colours, style, centre flag
 };
 
 class Tooltip {
@@ -26,6 +26,8 @@ public:
     void IniMaxTip(std::int16_t iMaxCtrlTip);
     void IniTip();
     bool CreateTip(Control& oParentObj, const std::string& sText, const std::string& sTitle = {});
+    // Gives the live tooltip of `control` a new text in place; false when the control has none.
+    bool UpdateTip(const Control& control, const std::string& sText);
 
     std::int16_t iMaxTip() const { return iMaxTip_; }
     std::int16_t iNumTip() const { return iNumTip_; }

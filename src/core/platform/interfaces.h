@@ -80,6 +80,8 @@ public:
     virtual ~TooltipHost() = default;
     // Attaches a tooltip to the widget of `control`; returns a non-zero handle.
     virtual std::uint32_t create(Control& control, const TipSpec& tip) = 0;
+    // Gives a live tooltip new contents (its text follows what the operator types).
+    virtual void update(std::uint32_t handle, const TipSpec& tip) = 0;
     virtual void destroy(std::uint32_t handle) = 0;
 };
 
