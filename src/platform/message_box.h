@@ -1,0 +1,35 @@
+// The modal message box with an OK button, shown without a nested event loop: show() returns at once
+// and `closed` runs from the ordinary event loop once the operator has pressed OK.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <vector>
+
+#include "core/platform/interfaces.h"
+
+class QMessageBox;
+
+namespace zt {
+
+class QtMessageBox final : public QObject, public MessageBox {
+    Q_OBJECT
+public:
+    explicit QtMessageBox(QWidget* owner = nullptr);
+    // Boxes still open are closed without telling anyone: nothing runs after the owner is gone.
+    ~QtMessageBox() override;
+
+    void setOwner(QWidget* owner) { owner_ = owner; }
+    void show(const std::string& text, const std::string& title, BoxIcon icon,
+              std::function<void()> closed) override;
+
+    // Boxes on screen, oldest first.
+    std::vector<QMessageBox*> openBoxes() const;
+
+private:
+    QPointer<QWidget> owner_;
+    std::vector<QPointer<QMessageBox>> boxes_;
+};
+
+}  // namespace zt
