@@ -1,0 +1,54 @@
+#include "ui/program.h"
+
+#include "platform/files.h"
+#include "platform/message_box.h"
+#include "platform/shell.h"
+#include "platform/timer.h"
+#include "platform/tooltips.h"
+#include "platform/window_host.h"
+#include "ui/form_actions.h"
+
+namespace zt::ui {
+
+Program::Program() : Program(Options{}) {}
+
+Program::Program(Options options) {
+    timer_ = std::make_unique<QtTimer>();
+    shell_ = std::make_unique<QtShell>();
+    box_ = std::make_unique<QtMessageBox>();
+    host_ = std::make_unique<QtWindowHost>();
+    files_ = std::make_unique<QtFileSystem>();
+    tips_ = std::make_unique<QtTooltipHost>([this](const Control& c) -> QWidget* {
+        return window_ ? window_->widgetOf(c) : nullptr;
+    });
+    (void)options;
+
+    Platform pf;
+    pf.serial = serial_.get();
+    pf.socket = socket_.get();
+    pf.box = box_.get();
+    pf.shell = shell_.get();
+    pf.tips = tips_.get();
+    pf.files = files_.get();
+    pf.timer = timer_.get();
+    pf.window = host_.get();
+    form_ = std::make_unique<Form>(pf);
+    actions_ = std::make_unique<FormActions>(*form_);
+    window_ = std::make_unique<MainWindow>(form_->model(), *actions_);
+    host_->setWindow(window_.get());
+    box_->setOwner(window_.get());
+}
+
+Program::~Program() {
+    // Nothing of the logic may reach the window once it is gone, and nothing may run after that.
+    window_.reset();
+    actions_.reset();
+    form_.reset();
+}
+
+void Program::start() {
+    form_->Form_Load();
+    window_->show();
+}
+
+}  // namespace zt::ui

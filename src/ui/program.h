@@ -1,0 +1,58 @@
+// The whole program put together: the Qt realisations of the platform services, the window logic
+// and the window bound to it. Used by main() and by the tools that show the real window.
+#pragma once
+
+#include <memory>
+
+#include "core/app/form.h"
+#include "ui/main_window.h"
+
+namespace zt {
+class QtMessageBox;
+class QtShell;
+class QtTimer;
+class QtWindowHost;
+class QtFileSystem;
+class QtTooltipHost;
+}  // namespace zt
+
+namespace zt::ui {
+
+class FormActions;
+
+class Program {
+public:
+    struct Options {
+        // Without the serial port and the socket: for showing the window only.
+        bool link = true;
+    };
+    Program();
+    explicit Program(Options options);
+    // The window goes first, then the logic, then the services it used.
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Start-up (centres the window), then shows it.
+    void start();
+
+    Form& form() { return *form_; }
+    MainWindow& window() { return *window_; }
+    QtMessageBox& boxes() { return *box_; }
+    QtTooltipHost& tips() { return *tips_; }
+
+private:
+    std::unique_ptr<QtTimer> timer_;
+    std::unique_ptr<QtShell> shell_;
+    std::unique_ptr<QtMessageBox> box_;
+    std::unique_ptr<QtWindowHost> host_;
+    std::unique_ptr<QtFileSystem> files_;
+    std::unique_ptr<QtTooltipHost> tips_;
+    std::unique_ptr<SerialPort> serial_;
+    std::unique_ptr<TcpSocket> socket_;
+    std::unique_ptr<Form> form_;
+    std::unique_ptr<FormActions> actions_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+}  // namespace zt::ui

@@ -1,0 +1,354 @@
+// The window bound to a bare window model: every control has its widget in its frame, and values
+// travel both ways.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+#include "core/app/ctx.h"
+#include "core/app/log.h"
+#include "ui/caption.h"
+#include "ui/log_view.h"
+#include "ui/main_window.h"
+#include "ui/widgets.h"
+#include "ui_support.h"
+
+namespace zt::ui::test {
+namespace {
+
+class WindowBinding : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App();
+        w = std::make_unique<MainWindow>(ctx.m, actions);
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    }
+    void TearDown() override { w.reset(); }
+
+    template <typename T = QWidget>
+    T* widget(const std::string& name) {
+        auto* found = qobject_cast<T*>(w->widgetNamed(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    Ctx ctx{Platform{}};
+    FormModel& m = ctx.m;
+    RecordingActions actions;
+    std::unique_ptr<MainWindow> w;
+};
+
+bool KindMatches(Kind kind, QWidget* widget) {
+    switch (kind) {
+        case Kind::Label: return qobject_cast<QLabel*>(widget) != nullptr;
+        case Kind::TextBox: return qobject_cast<QLineEdit*>(widget) != nullptr;
+        case Kind::CheckBox: return qobject_cast<QCheckBox*>(widget) != nullptr;
+        case Kind::ComboBox: return qobject_cast<QComboBox*>(widget) != nullptr;
+        case Kind::ListBox: return qobject_cast<QAbstractItemView*>(widget) != nullptr;
+        case Kind::Button: return qobject_cast<QAbstractButton*>(widget) != nullptr;
+        case Kind::Frame: return qobject_cast<QGroupBox*>(widget) != nullptr;
+        case Kind::Tabs: return qobject_cast<QTabWidget*>(widget) != nullptr;
+        case Kind::Window: return widget->isWindow();
+        case Kind::Picture: return true;
+    }
+    return false;
+}
+
+TEST_F(WindowBinding, EveryControlHasOneWidgetOfItsKindInsideItsContainer) {
+    for (Control* c : m.all()) {
+        const QString name = QString::fromStdString(c->name());
+        const auto found = w->findChildren<QWidget*>(name);
+        const int count = static_cast<int>(found.size()) + (w->objectName() == name ? 1 : 0);
+        ASSERT_EQ(count, 1) << c->name();
+        QWidget* widget = w->widgetOf(*c);
+        ASSERT_NE(widget, nullptr) << c->name();
+        EXPECT_TRUE(KindMatches(c->kind(), widget)) << c->name();
+        if (c->container().empty()) continue;
+        // Frames and tab pages are named after their controls ("cFrame(3)", "SSTab1(2)").
+        const QString container = QString::fromStdString(c->container());
+        QWidget* box = w->objectName() == container ? w.get() : w->findChild<QWidget*>(container);
+        ASSERT_NE(box, nullptr) << c->container();
+        EXPECT_TRUE(box->isAncestorOf(widget)) << c->name() << " not inside " << c->container();
+    }
+}
+
+TEST_F(WindowBinding, ModelTextsShowAtOnce) {
+    struct Case {
+        const char* control;
+        const char* text;
+        const char* shown;
+        std::function<QString(QWidget*)> read;
+    };
+    auto labelText = [](QWidget* x) { return qobject_cast<QLabel*>(x)->text(); };
+    auto buttonText = [](QWidget* x) { return qobject_cast<QAbstractButton*>(x)->text(); };
+    const Case cases[] = {
+        {"cLabel(10)", "Nota: '&&H' delante", "Nota: '&H' delante", labelText},
+        {"cLabel(1)", "C&ódigo:", "Código:", labelText},
+        {"cIdioma(0)", "English", "English", labelText},
+        {"txtInfoKey", "Key: FFFFFFFFFFFF     Sector: 1", "Key: FFFFFFFFFFFF     Sector: 1", labelText},
+        {"cmdOpenCom", "Open &COM", "Open &COM", buttonText},
+        {"cSelTar(12)", "BAJA", "BAJA", buttonText},
+        {"cFrame(4)", "Numeric cards", "Numeric cards", [](QWidget* x) { return qobject_cast<QGroupBox*>(x)->title(); }},
+        {"txtKeyTar", "A0A1A2A3A4A5", "A0A1A2A3A4A5", [](QWidget* x) { return qobject_cast<QLineEdit*>(x)->text(); }},
+        {"cCombo1", "19200", "19200", [](QWidget* x) { return qobject_cast<QComboBox*>(x)->currentText(); }},
+        {"cCombo1", "57600", "57600", [](QWidget* x) { return qobject_cast<QComboBox*>(x)->currentText(); }},
+        {"cTipList", "Lista negra", "Lista negra", [](QWidget* x) { return qobject_cast<QComboBox*>(x)->currentText(); }},
+        {"frmZentap", "Zentap - test", "Zentap - test", [](QWidget* x) { return x->windowTitle(); }},
+    };
+    for (const auto& k : cases) {
+        m.find(k.control)->setText(k.text);
+        EXPECT_EQ(k.read(widget(k.control)), QString::fromUtf8(k.shown)) << k.control << " <- " << k.text;
+    }
+    // Two ways to get a tab caption into the window: the whole list, or one item.
+    m.SSTab1.setItem(2, "Users");
+    EXPECT_EQ(w->tabWidget()->tabText(2), "Users");
+    m.SSTab1.clearItems();
+    for (const char* t : {"A", "B", "C", "D"}) m.SSTab1.addItem(t);
+    EXPECT_EQ(w->tabWidget()->tabText(3), "D");
+}
+
+TEST_F(WindowBinding, TicksEnabledFlagsAndColoursShowAtOnce) {
+    auto* box = widget<QCheckBox>("cSelTar(31)");
+    EXPECT_EQ(box->checkState(), Qt::Unchecked);
+    m.cSelTar(31).setValue(1);
+    EXPECT_EQ(box->checkState(), Qt::Checked);
+
+    for (const char* name : {"cmdStart(0)", "txtKeyMF", "cCombo1", "cEditCfg1", "listInfo", "cSelTar(0)"}) {
+        Control* c = m.find(name);
+        c->setEnabled(false);
+        EXPECT_FALSE(widget(name)->isEnabled()) << name;
+        c->setEnabled(true);
+        EXPECT_TRUE(widget(name)->isEnabled()) << name;
+    }
+
+    // The run colours a card type's caption; the default colour is the style's own again.
+    QCheckBox plain;
+    const QColor styleText = plain.palette().color(QPalette::Active, QPalette::WindowText);
+    auto* alta = widget<QCheckBox>("cSelTar(10)");
+    for (Colour c : {kBlue, kGreen, kRed, kDarkYellow}) {
+        m.cSelTar(10).setForeColor(c);
+        EXPECT_EQ(alta->palette().color(QPalette::Active, QPalette::WindowText), ToQColor(c));
+    }
+    m.cSelTar(10).setForeColor(kDefaultColour);
+    EXPECT_EQ(alta->palette().color(QPalette::Active, QPalette::WindowText), styleText);
+
+    // Light-yellow boxes from the start; a back colour set later replaces it.
+    auto* key = widget<QLineEdit>("txtUsaKey(1)");
+    EXPECT_EQ(key->palette().color(QPalette::Base), QColor(255, 255, 192));
+    m.txtUsaKey(1).setBackColor(kWhite);
+    EXPECT_EQ(key->palette().color(QPalette::Base), QColor(255, 255, 255));
+}
+
+TEST_F(WindowBinding, ListAndComboItemsFollowTheModel) {
+    auto* list = widget<QListWidget>("listPermit");
+    for (int i = 0; i < 4; ++i) m.listPermit.addItem("Nodo 00" + std::to_string(i));
+    m.listPermit.setListIndex(3);
+    ASSERT_EQ(list->count(), 4);
+    EXPECT_EQ(list->currentRow(), 3);
+    // Removing the selected last line moves the model's selection without a notification of its own.
+    m.listPermit.removeItem(3);
+    EXPECT_EQ(list->count(), 3);
+    EXPECT_EQ(list->currentRow(), m.listPermit.listIndex());
+    m.listPermit.removeItem(0);
+    EXPECT_EQ(list->item(0)->text(), "Nodo 001");
+    m.listPermit.clearItems();
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(list->currentRow(), -1);
+
+    auto* unit = widget<QComboBox>("cUnitTime");
+    for (const char* t : {"Décimas", "Segundos", "Minutos"}) m.cUnitTime.addItem(t);
+    m.cUnitTime.setText("Segundos");
+    EXPECT_EQ(unit->count(), 3);
+    EXPECT_EQ(unit->currentIndex(), 1);
+    m.cUnitTime.clearItems();
+    for (const char* t : {"Tenths", "Seconds"}) m.cUnitTime.addItem(t);
+    m.cUnitTime.setText("Seconds");
+    EXPECT_EQ(unit->count(), 2);
+    EXPECT_EQ(unit->currentText(), "Seconds");
+    // A text that is not an item still shows.
+    m.cUnitTime.setText("Hours");
+    EXPECT_EQ(unit->currentIndex(), -1);
+    EXPECT_EQ(unit->placeholderText(), "Hours");
+}
+
+TEST_F(WindowBinding, OperatorInputReachesTheModel) {
+    auto* key = widget<QLineEdit>("txtKeyTar");
+    key->setFocus();
+    key->selectAll();
+    QTest::keyClicks(key, "a0a1a2a3a4a5");
+    EXPECT_EQ(m.txtKeyTar.text(), "a0a1a2a3a4a5");
+    EXPECT_EQ(actions.edits.back(), "txtKeyTar");
+
+    auto* adv = widget<QCheckBox>("cSelTar(31)");
+    QTest::mouseClick(adv, Qt::LeftButton, {}, QPoint(8, adv->height() / 2));
+    EXPECT_EQ(m.cSelTar(31).value(), 1);
+    adv->setFocus();
+    QTest::keyClick(adv, Qt::Key_Space);
+    EXPECT_EQ(m.cSelTar(31).value(), 0);
+
+    auto* baud = widget<QComboBox>("cCombo1");
+    baud->lineEdit()->selectAll();
+    QTest::keyClicks(baud->lineEdit(), "38400");
+    EXPECT_EQ(m.cCombo1.text(), "38400");
+    EXPECT_EQ(m.cCombo1.listIndex(), 2);
+
+    auto* listType = widget<QComboBox>("cTipList");
+    m.cTipList.setText("Lista blanca");
+    listType->setFocus();
+    QTest::keyClick(listType, Qt::Key_Down);
+    EXPECT_EQ(m.cTipList.text(), "Lista negra");
+    EXPECT_EQ(m.cTipList.listIndex(), 1);
+
+    for (int i = 0; i < 8; ++i) m.listNoPermit.addItem("Nodo 00" + std::to_string(i));
+    w->tabWidget()->setCurrentIndex(2);
+    auto* nodes = widget<QListWidget>("listNoPermit");
+    QTest::mouseClick(nodes->viewport(), Qt::LeftButton, {}, nodes->visualItemRect(nodes->item(3)).center());
+    EXPECT_EQ(m.listNoPermit.listIndex(), 3);
+
+    QTabBar* bar = w->tabWidget()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(3).center());
+    EXPECT_EQ(m.SSTab1.listIndex(), 3);
+    EXPECT_EQ(actions.edits.back(), "SSTab1");
+}
+
+TEST_F(WindowBinding, ClicksOnButtonsAndLinkLabelsGoToTheLogic) {
+    m.cmdStop(3).setEnabled(false);
+    w->tabWidget()->setCurrentIndex(3);
+    for (const char* name : {"cmdLecTar", "cmdStop(3)", "cBorrar", "cIdioma(2)", "cTarvex", "cLabel(1)"}) {
+        QWidget* x = widget(name);
+        QTest::mouseClick(x, Qt::LeftButton, {}, x->rect().center());
+    }
+    // A disabled button and a plain label take no click.
+    EXPECT_EQ(actions.clicks, (std::vector<std::string>{"cmdLecTar", "cBorrar", "cIdioma(2)", "cTarvex"}));
+
+    // Language labels look like links while they have a caption.
+    auto* lang = widget<ClickLabel>("cIdioma(4)");
+    EXPECT_TRUE(lang->font().underline());
+    EXPECT_EQ(lang->cursor().shape(), Qt::PointingHandCursor);
+    m.cIdioma(4).setText("");
+    EXPECT_FALSE(lang->font().underline());
+    EXPECT_EQ(lang->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(WindowBinding, TypingLimitHoldsForTheOperatorOnly) {
+    struct Case {
+        const char* control;
+        const char* before;  // set by the program
+        const char* typed;   // at the end of the text
+        const char* after;
+    };
+    const Case cases[] = {
+        {"txtSector", "1", "234", "12"},
+        {"txtUser", "000", "1", "000"},
+        {"txtUser", "1000", "5", "1000"},  // longer than the limit, kept whole, no growth
+        {"txtNumInst", "", "123456", "1234"},
+        {"txtTramaRelExt", "", "&H02&H03&H02&H03&H02&H03&H02&H03", "&H02&H03&H02&H03&H02&H03&H02&H03"},
+    };
+    w->tabWidget()->setCurrentIndex(2);
+    for (const auto& k : cases) {
+        Control* c = m.find(k.control);
+        c->setText(k.before);
+        auto* edit = widget<QLineEdit>(k.control);
+        EXPECT_EQ(edit->text(), QString::fromUtf8(k.before)) << k.control;
+        edit->setFocus();
+        edit->end(false);
+        QTest::keyClicks(edit, k.typed);
+        EXPECT_EQ(edit->text(), QString::fromUtf8(k.after)) << k.control << " + " << k.typed;
+        EXPECT_EQ(c->text(), k.after) << k.control;
+    }
+    // Deleting below the limit makes the limit hold again.
+    auto* user = widget<QLineEdit>("txtUser");
+    m.txtUser.setText("1000");
+    user->end(false);
+    QTest::keyClick(user, Qt::Key_Backspace);
+    QTest::keyClicks(user, "79");
+    EXPECT_EQ(m.txtUser.text(), "100");
+
+    // A paste longer than the room left is cut, as a length limit would.
+    auto* key = widget<QLineEdit>("txtKeyTar");
+    key->clear();
+    QApplication::clipboard()->setText("0123456789ABCDEF");
+    key->setFocus();
+    key->paste();
+    EXPECT_EQ(m.txtKeyTar.text(), "0123456789AB");
+}
+
+TEST_F(WindowBinding, FieldsCarryTheirLabelsForScreenReaders) {
+    for (QWidget* x : w->findChildren<QWidget*>()) {
+        const bool field = qobject_cast<QLineEdit*>(x) || qobject_cast<QComboBox*>(x) || qobject_cast<QListWidget*>(x);
+        if (!field || qobject_cast<QComboBox*>(x->parentWidget())) continue;
+        EXPECT_FALSE(x->accessibleName().isEmpty()) << x->objectName().toStdString();
+    }
+    EXPECT_EQ(widget("txtNumInst")->accessibleName(), "Cód. Instalación:");
+    m.cLabel(1).setText("Installation &code:");
+    EXPECT_EQ(widget("txtNumInst")->accessibleName(), "Installation code:");
+    EXPECT_EQ(widget("txtTramaRelExt")->accessibleName(), QString::fromStdString(m.chkCfgRelExt.text()));
+}
+
+TEST_F(WindowBinding, LogBurstReachesTheViewInBatches) {
+    AddInfo(ctx, "first");
+    ASSERT_TRUE(RunUntil([&] { return w->logView()->model()->rowCount() == 1; }));
+    constexpr int kBurst = 100'000;
+    for (int i = 0; i < kBurst; ++i) AddInfo(ctx, "line " + std::to_string(i));
+    // The burst ran without the view taking each line on its own.
+    EXPECT_LT(w->logView()->model()->rowCount(), kBurst + 1);
+    ASSERT_TRUE(RunUntil([&] { return w->logView()->model()->rowCount() == kBurst + 1; }));
+    EXPECT_EQ(w->logView()->currentIndex().row(), kBurst);
+    EXPECT_EQ(w->logView()->currentIndex().data().toString(), QString("line %1").arg(kBurst - 1));
+}
+
+TEST_F(WindowBinding, LogSelectionFollowsTheOperatorAndBorrar) {
+    LogView* view = w->logView();
+    for (int i = 0; i < 10; ++i) AddInfo(ctx, "line " + std::to_string(i));
+    view->flush();
+    ASSERT_EQ(view->currentIndex().row(), 9);
+
+    // The operator picks line 0; the next two lines move the selection to line 2.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 0)).center());
+    EXPECT_EQ(m.listInfo.listIndex(), 0);
+    AddInfo(ctx, "a");
+    AddInfo(ctx, "b");
+    view->flush();
+    EXPECT_EQ(view->currentIndex().row(), 2);
+
+    // "Borrar" empties the view at once; the next line is line 0 and selected.
+    cBorrar_Click(ctx);
+    EXPECT_EQ(view->model()->rowCount(), 0);
+    AddInfo(ctx, "again");
+    ASSERT_TRUE(RunUntil([&] { return view->model()->rowCount() == 1; }));
+    EXPECT_EQ(view->currentIndex().row(), 0);
+}
+
+TEST_F(WindowBinding, ClosingRunsShutdownOnceAndTheModelOutlivesTheWindow) {
+    QSignalSpy closed(w.get(), &MainWindow::closed);
+    w->close();
+    EXPECT_EQ(actions.closings, 1);
+    EXPECT_EQ(closed.count(), 1);
+    w.reset();
+    // Changes after the window is gone reach nothing.
+    for (Control* c : m.all()) {
+        c->setText("x");
+        c->setEnabled(false);
+        c->addItem("y");
+    }
+    AddInfo(ctx, "after");
+    QApplication::processEvents();
+    EXPECT_TRUE(actions.edits.empty());
+}
+
+}  // namespace
+}  // namespace zt::ui::test

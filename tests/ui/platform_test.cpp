@@ -1,0 +1,126 @@
+// The Qt side of the timer, the message box, the shell and the window placement.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTest>
+#include <QUrl>
+#include <memory>
+
+#include "platform/message_box.h"
+#include "platform/shell.h"
+#include "platform/timer.h"
+#include "platform/window_host.h"
+#include "ui_support.h"
+
+namespace zt::ui::test {
+namespace {
+
+TEST(QtTimerTest, TicksUntilStoppedAndRestartsWithTheNewHandler) {
+    App();
+    QtTimer timer;
+    int first = 0;
+    int second = 0;
+    timer.start(5, [&] { ++first; });
+    ASSERT_TRUE(RunUntil([&] { return first >= 3; }));
+    timer.start(5, [&] { ++second; });
+    ASSERT_TRUE(RunUntil([&] { return second >= 2; }));
+    const int firstAtRestart = first;
+    timer.stop();
+    const int secondAtStop = second;
+    QTest::qWait(30);
+    EXPECT_EQ(first, firstAtRestart);
+    EXPECT_EQ(second, secondAtStop);
+    EXPECT_FALSE(timer.isActive());
+}
+
+TEST(QtMessageBoxTest, OpensWithoutBlockingAndReportsOk) {
+    App();
+    QWidget owner;
+    owner.show();
+    QtMessageBox host(&owner);
+    int closed = 0;
+    host.show("first line\r\nsecond line", "Title", BoxIcon::Warning, [&] { ++closed; });
+    // show() returned at once; the box is up and modal for the window.
+    ASSERT_EQ(host.openBoxes().size(), 1u);
+    QMessageBox* box = host.openBoxes().front();
+    EXPECT_EQ(box->text(), "first line\nsecond line");
+    EXPECT_EQ(box->windowTitle(), "Title");
+    EXPECT_EQ(box->icon(), QMessageBox::Warning);
+    EXPECT_TRUE(box->isModal());
+    EXPECT_EQ(closed, 0);
+    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    ASSERT_TRUE(RunUntil([&] { return closed == 1; }));
+    EXPECT_TRUE(host.openBoxes().empty());
+
+    // Without a title the box carries the program's name.
+    host.show("text", "", BoxIcon::None, [&] { ++closed; });
+    EXPECT_EQ(host.openBoxes().front()->windowTitle(), QApplication::applicationDisplayName());
+    host.openBoxes().front()->accept();
+    ASSERT_TRUE(RunUntil([&] { return closed == 2; }));
+}
+
+TEST(QtMessageBoxTest, BoxesStillOpenWhenTheOwnerGoesTellNobody) {
+    App();
+    auto owner = std::make_unique<QWidget>();
+    owner->show();
+    int closed = 0;
+    {
+        QtMessageBox host(owner.get());
+        host.show("a", "b", BoxIcon::Critical, [&] { ++closed; });
+        host.show("c", "d", BoxIcon::Information, [&] { ++closed; });
+        ASSERT_EQ(host.openBoxes().size(), 2u);
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(closed, 0);
+    EXPECT_TRUE(owner->findChildren<QMessageBox*>().isEmpty());
+}
+
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.push_back(url); }
+};
+
+TEST(QtShellTest, OpensTheAddressWithTheDesktopHandler) {
+    App();
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("https", &catcher, "open");
+    QtShell shell;
+    shell.openUrl("https://www.kesta-access.example/");
+    QDesktopServices::unsetUrlHandler("https");
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls.front(), QUrl("https://www.kesta-access.example/"));
+}
+
+TEST(QtWindowHostTest, CentresTheWindowOnTheScreen) {
+    App();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Case {
+        QSize size;
+    };
+    for (const QSize size : {QSize(300, 200), QSize(area.width() / 2 + 1, area.height() / 3)}) {
+        QWidget window;
+        window.resize(size);
+        QtWindowHost host(&window);
+        host.centre();
+        EXPECT_EQ(window.pos(), QPoint(area.x() + (area.width() - size.width()) / 2,
+                                       area.y() + (area.height() - size.height()) / 2))
+            << size.width() << "x" << size.height();
+    }
+    // A window wider than the screen keeps its left edge on it.
+    QWidget wide;
+    wide.resize(area.width() + 200, 100);
+    QtWindowHost(&wide).centre();
+    EXPECT_EQ(wide.pos().x(), area.x());
+}
+
+}  // namespace
+}  // namespace zt::ui::test
+
+#include "platform_test.moc"
