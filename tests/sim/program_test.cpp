@@ -265,7 +265,7 @@ TEST_F(ProgramTest, SerialClient)
 {
     const fs::path dir = fs::temp_directory_path() / ("zt-sim-test-" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    const fs::path link = dir / "ttyNODO";
+    const fs::path link = dir / "ttySIM0";
     {
         Program prog({"--headless", "--serial", "--link", link.string(), "--timing", "instant"});
         ASSERT_TRUE(prog.started());
