@@ -47,11 +47,16 @@ std::vector<std::string> faultNames();
 
 class Faults {
 public:
-    void arm(std::uint8_t code, FaultKind kind, FaultWhen when = FaultWhen::Next, int nth = 1,
-             int value = 0);
-    void next(std::uint8_t code, FaultKind kind, int value = 0) { arm(code, kind, FaultWhen::Next, 1, value); }
-    void nth(std::uint8_t code, FaultKind kind, int n, int value = 0) { arm(code, kind, FaultWhen::Nth, n, value); }
-    void always(std::uint8_t code, FaultKind kind, int value = 0) { arm(code, kind, FaultWhen::Always, 1, value); }
+    void arm(std::uint8_t code, FaultKind kind, FaultWhen when = FaultWhen::Next, int nth = 1, int value = 0);
+    void next(std::uint8_t code, FaultKind kind, int value = 0) {
+        arm(code, kind, FaultWhen::Next, 1, value);
+    }
+    void nth(std::uint8_t code, FaultKind kind, int n, int value = 0) {
+        arm(code, kind, FaultWhen::Nth, n, value);
+    }
+    void always(std::uint8_t code, FaultKind kind, int value = 0) {
+        arm(code, kind, FaultWhen::Always, 1, value);
+    }
     void clear(std::uint8_t code);
     void clearAll() { rules_.clear(); }
     const std::vector<FaultRule>& rules() const { return rules_; }

@@ -38,9 +38,7 @@ struct Frame {
 
 std::uint8_t frameChecksum(std::uint8_t code, std::span<const std::uint8_t> data);
 std::vector<std::uint8_t> makeFrame(std::uint8_t code, std::span<const std::uint8_t> data = {});
-inline std::vector<std::uint8_t> makeFrame(std::uint8_t code,
-                                           std::initializer_list<std::uint8_t> data)
-{
+inline std::vector<std::uint8_t> makeFrame(std::uint8_t code, std::initializer_list<std::uint8_t> data) {
     return makeFrame(code, std::span<const std::uint8_t>(data.begin(), data.size()));
 }
 

@@ -86,20 +86,20 @@ enum class Timing { Instant, Realistic };
 
 struct ReaderOptions {
     Timing timing = Timing::Instant;
-    int baud = 9600;                    // realistic timing only
+    int baud = 9600;  // realistic timing only
     Micros pollInterval = 300'000;
-    std::uint64_t seed = 1;             // torn writes, fed cards' UIDs, garbage bytes
-    bool autoFeed = false;              // with it the first card enters at time 0
+    std::uint64_t seed = 1;  // torn writes, fed cards' UIDs, garbage bytes
+    bool autoFeed = false;   // with it the first card enters at time 0
     Micros feedDelay = 1'500'000;
     CardKind feedKind = CardKind::Classic1K;
     std::size_t feedUidLength = 4;
     bool feedReportsAtqa = true;
-    bool repeatIdleReports = true;      // false: report once on entry, once after a drop to idle
+    bool repeatIdleReports = true;  // false: report once on entry, once after a drop to idle
 };
 
 struct FrameLogEntry {
     enum class Kind { Request, Answer, Report, Rejected };
-    Micros at = 0;                   // when the frame was complete (request) or delivered (answer)
+    Micros at = 0;  // when the frame was complete (request) or delivered (answer)
     Kind kind = Kind::Request;
     std::uint8_t code = 0;
     std::vector<std::uint8_t> bytes;  // the frame as on the wire

@@ -6,22 +6,21 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
 #include <random>
-#include <sys/socket.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace zt::sim::app {
 
 Front::Front(ReaderOptions opts, QObject* parent)
-    : QObject(parent), reader_(opts), uidSeed_(opts.seed * 7919 + 17)
-{
+    : QObject(parent), reader_(opts), uidSeed_(opts.seed * 7919 + 17) {
     clock_.start();
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -32,20 +31,17 @@ Front::Front(ReaderOptions opts, QObject* parent)
     reader_.onFrame = [this](const FrameLogEntry& e) { emit frameLogged(e); };
     reader_.onOutput = [this](int o, int d, bool p, Micros) { emit outputChanged(o, d, p); };
     reader_.onField = [this](const std::shared_ptr<Card>& card, bool in, Micros) {
-        if (in)
-            addToWallet(card);  // cards of auto-feed join the wallet
+        if (in) addToWallet(card);  // cards of auto-feed join the wallet
         emit fieldChanged(in);
     };
     QTimer::singleShot(0, this, &Front::pump);
 }
 
-Front::~Front()
-{
+Front::~Front() {
     closePty();
 }
 
-bool Front::listenTcp(const QString& address, quint16 port, QString* error)
-{
+bool Front::listenTcp(const QString& address, quint16 port, QString* error) {
     server_ = new QTcpServer(this);
     QHostAddress addr(address);
     if (addr.isNull()) {
@@ -53,7 +49,8 @@ bool Front::listenTcp(const QString& address, quint16 port, QString* error)
         return false;
     }
     if (!server_->listen(addr, port)) {
-        *error = QStringLiteral("cannot listen on %1:%2: %3.").arg(address).arg(port).arg(server_->errorString());
+        *error =
+            QStringLiteral("cannot listen on %1:%2: %3.").arg(address).arg(port).arg(server_->errorString());
         if (port != 0 && port < 1024)
             *error += QStringLiteral(
                           "\nPorts below 1024 need root, or a system that lets users bind them "
@@ -66,40 +63,37 @@ bool Front::listenTcp(const QString& address, quint16 port, QString* error)
     return true;
 }
 
-QString Front::endpointLine() const
-{
+QString Front::endpointLine() const {
     if (server_)
-        return QStringLiteral("listening tcp %1:%2").arg(server_->serverAddress().toString()).arg(server_->serverPort());
-    if (ptyMaster_ >= 0)
-        return QStringLiteral("serial %1").arg(ptyPath_);
+        return QStringLiteral("listening tcp %1:%2")
+            .arg(server_->serverAddress().toString())
+            .arg(server_->serverPort());
+    if (ptyMaster_ >= 0) return QStringLiteral("serial %1").arg(ptyPath_);
     return QStringLiteral("no link");
 }
 
-bool Front::clientConnected() const
-{
+bool Front::clientConnected() const {
     return server_ ? !client_.isNull() : ptyActive_ && !ptyHungUp_;
 }
 
-QString Front::connectionText() const
-{
+QString Front::connectionText() const {
     if (server_) {
-        const QString where = QStringLiteral("TCP %1:%2").arg(server_->serverAddress().toString()).arg(server_->serverPort());
+        const QString where =
+            QStringLiteral("TCP %1:%2").arg(server_->serverAddress().toString()).arg(server_->serverPort());
         return client_ ? QStringLiteral("%1 - connected from %2").arg(where, peer_)
                        : QStringLiteral("%1 - waiting for a client").arg(where);
     }
     if (ptyMaster_ >= 0) {
         QString where = QStringLiteral("serial %1").arg(ptyPath_);
-        if (!linkPath_.isEmpty())
-            where += QStringLiteral(" (%1)").arg(linkPath_);
-        if (ptyHungUp_)
-            return where + QStringLiteral(" - client closed the port");
-        return where + (ptyActive_ ? QStringLiteral(" - client talking") : QStringLiteral(" - waiting for a client"));
+        if (!linkPath_.isEmpty()) where += QStringLiteral(" (%1)").arg(linkPath_);
+        if (ptyHungUp_) return where + QStringLiteral(" - client closed the port");
+        return where +
+               (ptyActive_ ? QStringLiteral(" - client talking") : QStringLiteral(" - waiting for a client"));
     }
     return QStringLiteral("no link");
 }
 
-void Front::newTcpClient()
-{
+void Front::newTcpClient() {
     while (QTcpSocket* s = server_->nextPendingConnection()) {
         if (client_) {  // one client at a time
             s->abort();
@@ -117,8 +111,7 @@ void Front::newTcpClient()
     }
 }
 
-void Front::tcpClientGone()
-{
+void Front::tcpClientGone() {
     if (client_) {
         client_->deleteLater();
         client_ = nullptr;
@@ -128,19 +121,17 @@ void Front::tcpClientGone()
     emit connectionChanged(connectionText());
 }
 
-bool Front::openSerial(const QString& linkPath, QString* error)
-{
+bool Front::openSerial(const QString& linkPath, QString* error) {
     linkPath_ = linkPath;
     return createPty(error);
 }
 
-bool Front::createPty(QString* error)
-{
+bool Front::createPty(QString* error) {
     const int fd = posix_openpt(O_RDWR | O_NOCTTY);
     if (fd < 0 || grantpt(fd) != 0 || unlockpt(fd) != 0) {
-        *error = QStringLiteral("cannot open a pseudo-terminal: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-        if (fd >= 0)
-            ::close(fd);
+        *error = QStringLiteral("cannot open a pseudo-terminal: %1")
+                     .arg(QString::fromLocal8Bit(std::strerror(errno)));
+        if (fd >= 0) ::close(fd);
         return false;
     }
     const char* name = ptsname(fd);
@@ -162,10 +153,10 @@ bool Front::createPty(QString* error)
     if (!linkPath_.isEmpty()) {
         const QByteArray link = QFile::encodeName(linkPath_);
         struct stat st {};
-        if (lstat(link.constData(), &st) == 0 && S_ISLNK(st.st_mode))
-            ::unlink(link.constData());
+        if (lstat(link.constData(), &st) == 0 && S_ISLNK(st.st_mode)) ::unlink(link.constData());
         if (::symlink(name, link.constData()) != 0) {
-            *error = QStringLiteral("cannot link %1 to %2: %3").arg(linkPath_, ptyPath_, QString::fromLocal8Bit(std::strerror(errno)));
+            *error = QStringLiteral("cannot link %1 to %2: %3")
+                         .arg(linkPath_, ptyPath_, QString::fromLocal8Bit(std::strerror(errno)));
             return false;
         }
     }
@@ -173,10 +164,8 @@ bool Front::createPty(QString* error)
     return true;
 }
 
-void Front::closePty()
-{
-    if (ptyMaster_ < 0)
-        return;
+void Front::closePty() {
+    if (ptyMaster_ < 0) return;
     delete ptyNotifier_;
     ptyNotifier_ = nullptr;
     ptyWatch_.stop();
@@ -185,13 +174,11 @@ void Front::closePty()
     if (!linkPath_.isEmpty()) {
         const QByteArray link = QFile::encodeName(linkPath_);
         struct stat st {};
-        if (lstat(link.constData(), &st) == 0 && S_ISLNK(st.st_mode))
-            ::unlink(link.constData());
+        if (lstat(link.constData(), &st) == 0 && S_ISLNK(st.st_mode)) ::unlink(link.constData());
     }
 }
 
-void Front::ptyReadable()
-{
+void Front::ptyReadable() {
     char buf[512];
     for (;;) {
         const ssize_t n = ::read(ptyMaster_, buf, sizeof buf);
@@ -217,10 +204,8 @@ void Front::ptyReadable()
     }
 }
 
-void Front::ptyCheckHangup()
-{
-    if (ptyMaster_ < 0 || !ptyHungUp_)
-        return;
+void Front::ptyCheckHangup() {
+    if (ptyMaster_ < 0 || !ptyHungUp_) return;
     pollfd p{ptyMaster_, POLLIN, 0};
     if (::poll(&p, 1, 0) >= 0 && !(p.revents & POLLHUP)) {
         ptyHungUp_ = false;  // somebody opened it again
@@ -231,18 +216,15 @@ void Front::ptyCheckHangup()
     }
 }
 
-void Front::bytesIn(const QByteArray& bytes)
-{
+void Front::bytesIn(const QByteArray& bytes) {
     reader_.receive(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                               static_cast<std::size_t>(bytes.size())),
                     now());
     pump();
 }
 
-void Front::pump()
-{
-    for (const auto& e : reader_.collect(now()))
-        send(e);
+void Front::pump() {
+    for (const auto& e : reader_.collect(now())) send(e);
     timer_.stop();
     if (const auto due = reader_.nextDue()) {
         const Micros wait = std::max<Micros>(0, *due - now());
@@ -250,8 +232,7 @@ void Front::pump()
     }
 }
 
-void Front::send(const Emission& e)
-{
+void Front::send(const Emission& e) {
     if (!e.bytes.empty()) {
         const auto* data = reinterpret_cast<const char*>(e.bytes.data());
         if (client_) {
@@ -263,12 +244,10 @@ void Front::send(const Emission& e)
             }
         }
     }
-    if (e.dropLink)
-        dropLink();
+    if (e.dropLink) dropLink();
 }
 
-void Front::dropLink()
-{
+void Front::dropLink() {
     if (client_) {
         QTcpSocket* s = client_;
         s->disconnect(this);
@@ -281,63 +260,50 @@ void Front::dropLink()
         // Hang up: the client's side of the pty goes away; a new one takes its place.
         closePty();
         QString error;
-        if (createPty(&error))
-            emit endpointChanged(endpointLine());
+        if (createPty(&error)) emit endpointChanged(endpointLine());
         emit connectionChanged(connectionText());
     }
 }
 
-std::vector<std::uint8_t> Front::randomUid(std::size_t len)
-{
+std::vector<std::uint8_t> Front::randomUid(std::size_t len) {
     std::mt19937_64 rng(uidSeed_++);
     std::vector<std::uint8_t> uid(len == 7 || len == 10 ? len : 4);
-    for (auto& b : uid)
-        b = static_cast<std::uint8_t>(rng());
-    if (uid[0] == 0x88)
-        uid[0] = 0x04;
+    for (auto& b : uid) b = static_cast<std::uint8_t>(rng());
+    if (uid[0] == 0x88) uid[0] = 0x04;
     return uid;
 }
 
-std::shared_ptr<Card> Front::newCard(CardKind kind, std::vector<std::uint8_t> uid)
-{
-    if (uid.empty())
-        uid = randomUid(4);
+std::shared_ptr<Card> Front::newCard(CardKind kind, std::vector<std::uint8_t> uid) {
+    if (uid.empty()) uid = randomUid(4);
     auto card = std::make_shared<Card>(Card::blank(kind, std::move(uid)));
     addToWallet(card);
     return card;
 }
 
-void Front::addToWallet(std::shared_ptr<Card> card)
-{
-    if (std::find(wallet_.begin(), wallet_.end(), card) != wallet_.end())
-        return;
+void Front::addToWallet(std::shared_ptr<Card> card) {
+    if (std::find(wallet_.begin(), wallet_.end(), card) != wallet_.end()) return;
     wallet_.push_back(std::move(card));
     emit walletChanged();
 }
 
-void Front::deleteFromWallet(const std::shared_ptr<Card>& card)
-{
-    if (reader_.cardInField() == card)
-        removeCard();
+void Front::deleteFromWallet(const std::shared_ptr<Card>& card) {
+    if (reader_.cardInField() == card) removeCard();
     std::erase(wallet_, card);
     emit walletChanged();
 }
 
-void Front::present(std::shared_ptr<Card> card)
-{
+void Front::present(std::shared_ptr<Card> card) {
     addToWallet(card);
     reader_.present(std::move(card), now());
     pump();
 }
 
-void Front::removeCard()
-{
+void Front::removeCard() {
     reader_.remove(now());
     pump();
 }
 
-void Front::setAutoFeed(bool on)
-{
+void Front::setAutoFeed(bool on) {
     reader_.setAutoFeed(on, now());
     pump();
 }

@@ -9,41 +9,36 @@
 #include <QDateTime>
 #include <QSocketNotifier>
 
+#include <sys/socket.h>
+#include <unistd.h>
 #include <csignal>
 #include <cstdio>
 #include <memory>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
 int signalPipe[2] = {-1, -1};
 
-void onSignal(int)
-{
+void onSignal(int) {
     const char c = 1;
     [[maybe_unused]] auto n = ::write(signalPipe[1], &c, 1);
 }
 
-void say(const QString& line)
-{
+void say(const QString& line) {
     std::fputs(line.toUtf8().constData(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
 }
 
-bool wantsHeadless(int argc, char** argv)
-{
+bool wantsHeadless(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
-        if (std::string_view(argv[i]) == "--headless")
-            return true;
+        if (std::string_view(argv[i]) == "--headless") return true;
     return false;
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     using namespace zt::sim;
     const bool headless = wantsHeadless(argc, argv);
     std::unique_ptr<QCoreApplication> app;
@@ -57,18 +52,41 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral(
         "A card reader with virtual MIFARE Classic cards for Zentap, on TCP or a pseudo-terminal."));
     parser.addHelpOption();
-    const QCommandLineOption portOpt(QStringLiteral("port"), QStringLiteral("TCP port (default 1001, 0 = any free port)."), QStringLiteral("N"), QStringLiteral("1001"));
-    const QCommandLineOption bindOpt(QStringLiteral("bind"), QStringLiteral("Address to listen on (default 127.0.0.1)."), QStringLiteral("ADDR"), QStringLiteral("127.0.0.1"));
-    const QCommandLineOption serialOpt(QStringLiteral("serial"), QStringLiteral("Offer a pseudo-terminal instead of TCP."));
-    const QCommandLineOption linkOpt(QStringLiteral("link"), QStringLiteral("With --serial: a symbolic link to the pseudo-terminal."), QStringLiteral("PATH"));
-    const QCommandLineOption headlessOpt(QStringLiteral("headless"), QStringLiteral("No window; commands on standard input (type help)."));
-    const QCommandLineOption cardsOpt(QStringLiteral("cards"), QStringLiteral("Blank 1K cards in the wallet at start (default 3 with the window, 0 headless)."), QStringLiteral("N"));
-    const QCommandLineOption feedOpt(QStringLiteral("auto-feed"), QStringLiteral("After each Halt the card leaves and a fresh blank card comes."));
-    const QCommandLineOption feedDelayOpt(QStringLiteral("feed-delay"), QStringLiteral("Auto-feed delay in ms (default 1500)."), QStringLiteral("MS"), QStringLiteral("1500"));
-    const QCommandLineOption timingOpt(QStringLiteral("timing"), QStringLiteral("instant, or the reader's baud rate 9600, 19200, 38400 (default 9600)."), QStringLiteral("MODE"), QStringLiteral("9600"));
-    const QCommandLineOption pollOpt(QStringLiteral("poll"), QStringLiteral("Poll interval in ms for idle cards (default 300)."), QStringLiteral("MS"), QStringLiteral("300"));
-    const QCommandLineOption seedOpt(QStringLiteral("seed"), QStringLiteral("Seed for UIDs and torn writes (default: from the clock)."), QStringLiteral("N"));
-    parser.addOptions({portOpt, bindOpt, serialOpt, linkOpt, headlessOpt, cardsOpt, feedOpt, feedDelayOpt, timingOpt, pollOpt, seedOpt});
+    const QCommandLineOption portOpt(QStringLiteral("port"),
+                                     QStringLiteral("TCP port (default 1001, 0 = any free port)."),
+                                     QStringLiteral("N"), QStringLiteral("1001"));
+    const QCommandLineOption bindOpt(QStringLiteral("bind"),
+                                     QStringLiteral("Address to listen on (default 127.0.0.1)."),
+                                     QStringLiteral("ADDR"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption serialOpt(QStringLiteral("serial"),
+                                       QStringLiteral("Offer a pseudo-terminal instead of TCP."));
+    const QCommandLineOption linkOpt(QStringLiteral("link"),
+                                     QStringLiteral("With --serial: a symbolic link to the pseudo-terminal."),
+                                     QStringLiteral("PATH"));
+    const QCommandLineOption headlessOpt(
+        QStringLiteral("headless"), QStringLiteral("No window; commands on standard input (type help)."));
+    const QCommandLineOption cardsOpt(
+        QStringLiteral("cards"),
+        QStringLiteral("Blank 1K cards in the wallet at start (default 3 with the window, 0 headless)."),
+        QStringLiteral("N"));
+    const QCommandLineOption feedOpt(
+        QStringLiteral("auto-feed"),
+        QStringLiteral("After each Halt the card leaves and a fresh blank card comes."));
+    const QCommandLineOption feedDelayOpt(QStringLiteral("feed-delay"),
+                                          QStringLiteral("Auto-feed delay in ms (default 1500)."),
+                                          QStringLiteral("MS"), QStringLiteral("1500"));
+    const QCommandLineOption timingOpt(
+        QStringLiteral("timing"),
+        QStringLiteral("instant, or the reader's baud rate 9600, 19200, 38400 (default 9600)."),
+        QStringLiteral("MODE"), QStringLiteral("9600"));
+    const QCommandLineOption pollOpt(QStringLiteral("poll"),
+                                     QStringLiteral("Poll interval in ms for idle cards (default 300)."),
+                                     QStringLiteral("MS"), QStringLiteral("300"));
+    const QCommandLineOption seedOpt(
+        QStringLiteral("seed"), QStringLiteral("Seed for UIDs and torn writes (default: from the clock)."),
+        QStringLiteral("N"));
+    parser.addOptions({portOpt, bindOpt, serialOpt, linkOpt, headlessOpt, cardsOpt, feedOpt, feedDelayOpt,
+                       timingOpt, pollOpt, seedOpt});
     parser.process(*app);
 
     auto bad = [](const QString& msg) {
@@ -88,15 +106,12 @@ int main(int argc, char** argv)
     }
     bool ok = false;
     const int port = parser.value(portOpt).toInt(&ok);
-    if (!ok || port < 0 || port > 65535)
-        return bad(QStringLiteral("--port takes 0 to 65535"));
+    if (!ok || port < 0 || port > 65535) return bad(QStringLiteral("--port takes 0 to 65535"));
     const int feedMs = parser.value(feedDelayOpt).toInt(&ok);
-    if (!ok || feedMs < 0)
-        return bad(QStringLiteral("--feed-delay takes milliseconds"));
+    if (!ok || feedMs < 0) return bad(QStringLiteral("--feed-delay takes milliseconds"));
     opts.feedDelay = Micros{feedMs} * 1000;
     const int pollMs = parser.value(pollOpt).toInt(&ok);
-    if (!ok || pollMs <= 0)
-        return bad(QStringLiteral("--poll takes milliseconds"));
+    if (!ok || pollMs <= 0) return bad(QStringLiteral("--poll takes milliseconds"));
     opts.pollInterval = Micros{pollMs} * 1000;
     opts.autoFeed = parser.isSet(feedOpt);
     opts.seed = parser.isSet(seedOpt) ? parser.value(seedOpt).toULongLong()
@@ -105,12 +120,11 @@ int main(int argc, char** argv)
 
     app::Front front(opts);
     QString error;
-    const bool opened = parser.isSet(serialOpt) ? front.openSerial(parser.value(linkOpt), &error)
-                                                : front.listenTcp(parser.value(bindOpt), static_cast<quint16>(port), &error);
-    if (!opened)
-        return bad(error);
-    for (int i = 0; i < cards; ++i)
-        front.newCard(CardKind::Classic1K);
+    const bool opened = parser.isSet(serialOpt)
+                            ? front.openSerial(parser.value(linkOpt), &error)
+                            : front.listenTcp(parser.value(bindOpt), static_cast<quint16>(port), &error);
+    if (!opened) return bad(error);
+    for (int i = 0; i < cards; ++i) front.newCard(CardKind::Classic1K);
     say(front.endpointLine());
     QObject::connect(&front, &app::Front::endpointChanged, &front, [](const QString& line) { say(line); });
 
@@ -130,14 +144,16 @@ int main(int argc, char** argv)
         QObject::connect(&front, &app::Front::outputChanged, &front, [](int o, int d, bool p) {
             const char* names[] = {"green", "red", "beeper"};
             const QString name = o >= 0 && o < 3 ? QString::fromLatin1(names[o]) : QString::number(o);
-            say(QStringLiteral("event output %1 %2").arg(name, d == 0 ? QStringLiteral("off")
-                                                             : (p || d == 255) ? QStringLiteral("on")
-                                                                               : QStringLiteral("%1ms").arg(d * 10)));
+            say(QStringLiteral("event output %1 %2")
+                    .arg(name, d == 0            ? QStringLiteral("off")
+                               : (p || d == 255) ? QStringLiteral("on")
+                                                 : QStringLiteral("%1ms").arg(d * 10)));
         });
         QObject::connect(&front, &app::Front::fieldChanged, &front, [&front](bool in) {
             auto c = front.reader().cardInField();
-            say(in && c ? QStringLiteral("event card in %1 %2").arg(QString::fromLatin1(cardKindName(c->kind())),
-                                                                     QString::fromStdString(hexBytes(c->uid(), "")))
+            say(in && c ? QStringLiteral("event card in %1 %2")
+                              .arg(QString::fromLatin1(cardKindName(c->kind())),
+                                   QString::fromStdString(hexBytes(c->uid(), "")))
                         : QStringLiteral("event card out"));
         });
         auto* in = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &front);
@@ -154,8 +170,7 @@ int main(int argc, char** argv)
                 const QString line = QString::fromUtf8(buffer->left(nl)).trimmed();
                 buffer->remove(0, nl + 1);
                 const auto result = app::runCommand(front, line);
-                if (!result.reply.isEmpty())
-                    say(result.reply);
+                if (!result.reply.isEmpty()) say(result.reply);
                 if (result.quit) {
                     QCoreApplication::quit();
                     return;

@@ -30,63 +30,71 @@ namespace {
 
 constexpr int kMaxLogRows = 3000;
 
-QString hex(std::span<const std::uint8_t> bytes, const char* sep = " ")
-{
+QString hex(std::span<const std::uint8_t> bytes, const char* sep = " ") {
     return QString::fromStdString(hexBytes(bytes, sep));
 }
 
-const char* stateWord(CardState s)
-{
+const char* stateWord(CardState s) {
     switch (s) {
-    case CardState::Idle: return "idle";
-    case CardState::Selected: return "selected";
-    case CardState::Authenticated: return "authenticated";
-    case CardState::Halted: return "halted";
+        case CardState::Idle:
+            return "idle";
+        case CardState::Selected:
+            return "selected";
+        case CardState::Authenticated:
+            return "authenticated";
+        case CardState::Halted:
+            return "halted";
     }
     return "";
 }
 
 // Type codes of the first data block of a Zentap card.
-QString typeWord(std::uint8_t code)
-{
+QString typeWord(std::uint8_t code) {
     switch (code) {
-    case 0x69: return QStringLiteral("MASTER");
-    case 0x52: return QStringLiteral("CONFIG");
-    case 0x45: return QStringLiteral("ALTA");
-    case 0x46: return QStringLiteral("ALTA BLOCK");
-    case 0x28: return QStringLiteral("BAJA");
-    case 0x29: return QStringLiteral("BAJA BLOCK");
-    case 0x47: return QStringLiteral("NUEVO");
-    case 0x83: return QStringLiteral("NUM.");
-    case 0x10: return QStringLiteral("USUARIO BASICO (user)");
-    case 0x11: return QStringLiteral("USUARIO AVANZADO (user with node list)");
-    case 0x12: return QStringLiteral("USUARIO CON SALDO (user with balance)");
-    default: return {};
+        case 0x69:
+            return QStringLiteral("MASTER");
+        case 0x52:
+            return QStringLiteral("CONFIG");
+        case 0x45:
+            return QStringLiteral("ALTA");
+        case 0x46:
+            return QStringLiteral("ALTA BLOCK");
+        case 0x28:
+            return QStringLiteral("BAJA");
+        case 0x29:
+            return QStringLiteral("BAJA BLOCK");
+        case 0x47:
+            return QStringLiteral("NUEVO");
+        case 0x83:
+            return QStringLiteral("NUM.");
+        case 0x10:
+            return QStringLiteral("USUARIO BASICO (user)");
+        case 0x11:
+            return QStringLiteral("USUARIO AVANZADO (user with node list)");
+        case 0x12:
+            return QStringLiteral("USUARIO CON SALDO (user with balance)");
+        default:
+            return {};
     }
 }
 
-std::optional<QString> valueBlock(const Block& b)
-{
+std::optional<QString> valueBlock(const Block& b) {
     for (int i = 0; i < 4; ++i)
-        if (b[i] != static_cast<std::uint8_t>(~b[4 + i]) || b[i] != b[8 + i])
-            return std::nullopt;
-    if (b[12] != b[14] || b[13] != b[15] || b[12] != static_cast<std::uint8_t>(~b[13]))
-        return std::nullopt;
+        if (b[i] != static_cast<std::uint8_t>(~b[4 + i]) || b[i] != b[8 + i]) return std::nullopt;
+    if (b[12] != b[14] || b[13] != b[15] || b[12] != static_cast<std::uint8_t>(~b[13])) return std::nullopt;
     std::int32_t v;
     std::memcpy(&v, b.data(), 4);  // little-endian on the card as on this machine
     return QStringLiteral("value block: %1 (address %2)").arg(v).arg(b[12]);
 }
 
-QString blockMeaning(const Card& card, int blk)
-{
+QString blockMeaning(const Card& card, int blk) {
     const Block& b = card.block(blk);
     const int sector = card.sectorOf(blk);
     if (blk == 0) {
         const auto& uid = card.uid();
         QString s = QStringLiteral("maker block: UID %1").arg(hex(uid, ""));
         std::size_t at = uid.size();
-        if (uid.size() == 4)
-            s += QStringLiteral(", BCC %1").arg(b[at++], 2, 16, QLatin1Char('0')).toUpper();
+        if (uid.size() == 4) s += QStringLiteral(", BCC %1").arg(b[at++], 2, 16, QLatin1Char('0')).toUpper();
         s += QStringLiteral(", SAK %1, ATQA %2 %3")
                  .arg(b[at], 2, 16, QLatin1Char('0'))
                  .arg(b[at + 1], 2, 16, QLatin1Char('0'))
@@ -99,8 +107,7 @@ QString blockMeaning(const Card& card, int blk)
                         .arg(b[9], 2, 16, QLatin1Char('0'));
         return s;
     }
-    if (auto v = valueBlock(b))
-        return *v;
+    if (auto v = valueBlock(b)) return *v;
     const bool firstData = blk == (sector == 0 ? 1 : card.firstBlock(sector));
     const QString type = typeWord(b[0]);
     if (firstData && !type.isEmpty()) {
@@ -117,21 +124,18 @@ QString blockMeaning(const Card& card, int blk)
 
 }  // namespace
 
-Lamp::Lamp(QWidget* parent) : QWidget(parent), color_(Qt::darkGray)
-{
+Lamp::Lamp(QWidget* parent) : QWidget(parent), color_(Qt::darkGray) {
     setMinimumSize(24, 24);
 }
 
-void Lamp::setColor(const QColor& c)
-{
+void Lamp::setColor(const QColor& c) {
     if (c != color_) {
         color_ = c;
         update();
     }
 }
 
-void Lamp::paintEvent(QPaintEvent*)
-{
+void Lamp::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const int d = std::min(width(), height()) - 4;
@@ -144,8 +148,7 @@ void Lamp::paintEvent(QPaintEvent*)
     p.drawEllipse(r);
 }
 
-Window::Window(Front& front, QWidget* parent) : QMainWindow(parent), front_(front)
-{
+Window::Window(Front& front, QWidget* parent) : QMainWindow(parent), front_(front) {
     setWindowTitle(QStringLiteral("Zentap reader simulator"));
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -161,7 +164,8 @@ Window::Window(Front& front, QWidget* parent) : QMainWindow(parent), front_(fron
     auto* right = new QSplitter(Qt::Vertical, split);
     const QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     sectors_ = new QTreeWidget(right);
-    sectors_->setHeaderLabels({QStringLiteral("Block"), QStringLiteral("Content"), QStringLiteral("Meaning")});
+    sectors_->setHeaderLabels(
+        {QStringLiteral("Block"), QStringLiteral("Content"), QStringLiteral("Meaning")});
     sectors_->setFont(mono);
     sectors_->setAlternatingRowColors(true);
     sectors_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
@@ -186,10 +190,14 @@ Window::Window(Front& front, QWidget* parent) : QMainWindow(parent), front_(fron
     resize(1280, 820);
 
     connect(&front_, &Front::connectionChanged, this, [this](const QString& t) { connection_->setText(t); });
-    connect(&front_, &Front::endpointChanged, this, [this] { connection_->setText(front_.connectionText()); });
+    connect(&front_, &Front::endpointChanged, this,
+            [this] { connection_->setText(front_.connectionText()); });
     connect(&front_, &Front::frameLogged, this, &Window::logFrame);
     connect(&front_, &Front::outputChanged, this, &Window::outputChanged);
-    connect(&front_, &Front::fieldChanged, this, [this] { refreshWallet(); sectorsLater_.start(); });
+    connect(&front_, &Front::fieldChanged, this, [this] {
+        refreshWallet();
+        sectorsLater_.start();
+    });
     connect(&front_, &Front::walletChanged, this, &Window::refreshWallet);
     blink_.setInterval(50);
     connect(&blink_, &QTimer::timeout, this, &Window::refreshOutputs);
@@ -199,11 +207,11 @@ Window::Window(Front& front, QWidget* parent) : QMainWindow(parent), front_(fron
     connect(&sectorsLater_, &QTimer::timeout, this, &Window::refreshWallet);  // card states and blocks
     refreshWallet();
     refreshSectors();
-    statusBar()->showMessage(QStringLiteral("Lay a card: choose it in the wallet and press Present (or double-click it)."));
+    statusBar()->showMessage(
+        QStringLiteral("Lay a card: choose it in the wallet and press Present (or double-click it)."));
 }
 
-QWidget* Window::buildTop()
-{
+QWidget* Window::buildTop() {
     auto* box = new QGroupBox(QStringLiteral("Reader"), this);
     auto* row = new QHBoxLayout(box);
     connection_ = new QLabel(front_.connectionText(), box);
@@ -226,8 +234,7 @@ QWidget* Window::buildTop()
     return box;
 }
 
-QWidget* Window::buildWallet()
-{
+QWidget* Window::buildWallet() {
     auto* box = new QGroupBox(QStringLiteral("Wallet"), this);
     auto* v = new QVBoxLayout(box);
     wallet_ = new QListWidget(box);
@@ -235,15 +242,15 @@ QWidget* Window::buildWallet()
     v->addWidget(wallet_, 1);
     connect(wallet_, &QListWidget::currentRowChanged, this, [this] { refreshSectors(); });
     connect(wallet_, &QListWidget::itemDoubleClicked, this, [this] {
-        if (auto c = chosenCard())
-            front_.present(c);
+        if (auto c = chosenCard()) front_.present(c);
     });
 
     auto* newRow = new QHBoxLayout;
     newKind_ = new QComboBox(box);
     newKind_->addItems({QStringLiteral("1K"), QStringLiteral("4K"), QStringLiteral("Mini")});
     newUidLen_ = new QComboBox(box);
-    newUidLen_->addItems({QStringLiteral("4-byte UID"), QStringLiteral("7-byte UID"), QStringLiteral("10-byte UID")});
+    newUidLen_->addItems(
+        {QStringLiteral("4-byte UID"), QStringLiteral("7-byte UID"), QStringLiteral("10-byte UID")});
     auto* add = new QPushButton(QStringLiteral("New card"), box);
     newRow->addWidget(newKind_);
     newRow->addWidget(newUidLen_);
@@ -260,13 +267,11 @@ QWidget* Window::buildWallet()
     fieldRow->addWidget(del);
     v->addLayout(fieldRow);
     connect(present, &QPushButton::clicked, this, [this] {
-        if (auto c = chosenCard())
-            front_.present(c);
+        if (auto c = chosenCard()) front_.present(c);
     });
     connect(remove, &QPushButton::clicked, this, [this] { front_.removeCard(); });
     connect(del, &QPushButton::clicked, this, [this] {
-        if (auto c = chosenCard())
-            front_.deleteFromWallet(c);
+        if (auto c = chosenCard()) front_.deleteFromWallet(c);
     });
 
     auto* dumpRow = new QHBoxLayout;
@@ -281,7 +286,9 @@ QWidget* Window::buildWallet()
     auto* feedRow = new QHBoxLayout;
     autoFeed_ = new QCheckBox(QStringLiteral("Auto-feed after Halt, delay"), box);
     autoFeed_->setChecked(front_.reader().options().autoFeed);
-    autoFeed_->setToolTip(QStringLiteral("For batches: after a Halt the card leaves the field and a fresh blank card is laid after the delay."));
+    autoFeed_->setToolTip(
+        QStringLiteral("For batches: after a Halt the card leaves the field and a fresh blank card is laid "
+                       "after the delay."));
     feedDelay_ = new QSpinBox(box);
     feedDelay_->setRange(0, 60000);
     feedDelay_->setSingleStep(100);
@@ -297,25 +304,27 @@ QWidget* Window::buildWallet()
     return box;
 }
 
-QWidget* Window::buildFaults()
-{
+QWidget* Window::buildFaults() {
     auto* box = new QGroupBox(QStringLiteral("Faults (for testing the tool)"), this);
     auto* form = new QFormLayout(box);
     faultCode_ = new QComboBox(box);
     for (std::uint8_t c : {code::TestLink, code::StartUp, code::DOutTemp, code::DOutPerm, code::Select,
                            code::Halt, code::WriteKeyE2P, code::Login, code::Read, code::Write})
-        faultCode_->addItem(QStringLiteral("%1 (%2)").arg(QString::fromStdString(requestName(c))).arg(c, 2, 16, QLatin1Char('0')), c);
+        faultCode_->addItem(QStringLiteral("%1 (%2)")
+                                .arg(QString::fromStdString(requestName(c)))
+                                .arg(c, 2, 16, QLatin1Char('0')),
+                            c);
     faultCode_->addItem(QStringLiteral("card report (90)"), code::CardReport);
     faultKind_ = new QComboBox(box);
-    for (const auto& n : faultNames())
-        faultKind_->addItem(QString::fromStdString(n));
+    for (const auto& n : faultNames()) faultKind_->addItem(QString::fromStdString(n));
     faultWhen_ = new QComboBox(box);
     faultWhen_->addItems({QStringLiteral("next"), QStringLiteral("n-th"), QStringLiteral("always")});
     faultN_ = new QSpinBox(box);
     faultN_->setRange(1, 1000);
     faultValue_ = new QSpinBox(box);
     faultValue_->setRange(0, 1'000'000);
-    faultValue_->setToolTip(QStringLiteral("select-status: the status to answer; split: gap between bytes in microseconds"));
+    faultValue_->setToolTip(
+        QStringLiteral("select-status: the status to answer; split: gap between bytes in microseconds"));
     auto* whenRow = new QHBoxLayout;
     whenRow->addWidget(faultWhen_);
     whenRow->addWidget(faultN_);
@@ -335,20 +344,22 @@ QWidget* Window::buildFaults()
     auto showRules = [this] {
         QStringList parts;
         for (const auto& r : front_.reader().faults().rules())
-            parts << QStringLiteral("%1 %2 %3").arg(QString::fromStdString(requestName(r.code)),
-                                                    QString::fromLatin1(faultName(r.fault.kind)),
-                                                    r.when == FaultWhen::Always ? QStringLiteral("always")
-                                                    : r.when == FaultWhen::Next ? QStringLiteral("next")
-                                                                                : QStringLiteral("#%1").arg(r.nth));
-        faultList_->setText(parts.isEmpty() ? QStringLiteral("none armed") : parts.join(QStringLiteral("; ")));
+            parts << QStringLiteral("%1 %2 %3")
+                         .arg(QString::fromStdString(requestName(r.code)),
+                              QString::fromLatin1(faultName(r.fault.kind)),
+                              r.when == FaultWhen::Always ? QStringLiteral("always")
+                              : r.when == FaultWhen::Next ? QStringLiteral("next")
+                                                          : QStringLiteral("#%1").arg(r.nth));
+        faultList_->setText(parts.isEmpty() ? QStringLiteral("none armed")
+                                            : parts.join(QStringLiteral("; ")));
     };
     connect(arm, &QPushButton::clicked, this, [this, showRules] {
         const auto kind = faultFromName(faultKind_->currentText().toStdString());
         const FaultWhen when = faultWhen_->currentIndex() == 0   ? FaultWhen::Next
                                : faultWhen_->currentIndex() == 1 ? FaultWhen::Nth
                                                                  : FaultWhen::Always;
-        front_.reader().faults().arm(static_cast<std::uint8_t>(faultCode_->currentData().toInt()), *kind, when,
-                                     faultN_->value(), faultValue_->value());
+        front_.reader().faults().arm(static_cast<std::uint8_t>(faultCode_->currentData().toInt()), *kind,
+                                     when, faultN_->value(), faultValue_->value());
         showRules();
     });
     connect(clear, &QPushButton::clicked, this, [this, showRules] {
@@ -360,17 +371,14 @@ QWidget* Window::buildFaults()
     return box;
 }
 
-std::shared_ptr<Card> Window::chosenCard() const
-{
+std::shared_ptr<Card> Window::chosenCard() const {
     const int row = wallet_->currentRow();
     const auto& w = front_.wallet();
-    if (row >= 0 && row < static_cast<int>(w.size()))
-        return w[static_cast<std::size_t>(row)];
+    if (row >= 0 && row < static_cast<int>(w.size())) return w[static_cast<std::size_t>(row)];
     return nullptr;
 }
 
-void Window::refreshWallet()
-{
+void Window::refreshWallet() {
     const auto chosen = chosenCard();
     const auto inField = front_.reader().cardInField();
     QSignalBlocker block(wallet_);
@@ -379,8 +387,8 @@ void Window::refreshWallet()
     const auto& w = front_.wallet();
     for (std::size_t i = 0; i < w.size(); ++i) {
         const auto& c = w[i];
-        QString text = QStringLiteral("%1  %2").arg(QString::fromLatin1(cardKindName(c->kind())).toUpper().leftJustified(4),
-                                                   hex(c->uid(), ""));
+        QString text = QStringLiteral("%1  %2").arg(
+            QString::fromLatin1(cardKindName(c->kind())).toUpper().leftJustified(4), hex(c->uid(), ""));
         if (c == inField)
             text += QStringLiteral("  [field: %1]").arg(QString::fromLatin1(stateWord(c->state())));
         auto* item = new QListWidgetItem(text, wallet_);
@@ -389,16 +397,14 @@ void Window::refreshWallet()
             f.setBold(true);
             item->setFont(f);
         }
-        if (c == chosen || (!chosen && c == inField))
-            row = static_cast<int>(i);
+        if (c == chosen || (!chosen && c == inField)) row = static_cast<int>(i);
     }
     wallet_->setCurrentRow(row >= 0 ? row : (w.empty() ? -1 : 0));
     block.unblock();
     refreshSectors();
 }
 
-void Window::refreshSectors()
-{
+void Window::refreshSectors() {
     const auto card = chosenCard();
     // Keep which sectors are open when the same card is shown again.
     std::vector<bool> open;
@@ -409,8 +415,7 @@ void Window::refreshSectors()
     sectors_->clear();
     shown_ = card;
     QTimer::singleShot(0, sectors_, [this, scroll] { sectors_->verticalScrollBar()->setValue(scroll); });
-    if (!card)
-        return;
+    if (!card) return;
     for (int s = 0; s < card->sectorCount(); ++s) {
         const int first = card->firstBlock(s), last = card->trailerOf(s);
         const auto ac = card->access(s);
@@ -419,106 +424,122 @@ void Window::refreshSectors()
             summary = QStringLiteral("LOCKED: inconsistent access bytes, no key opens this sector");
         } else {
             const Block& t = card->block(last);
-            summary = QStringLiteral("key A %1, access %2").arg(hex(std::span(t).subspan(0, 6), ""), hex(std::span(t).subspan(6, 3)));
+            summary = QStringLiteral("key A %1, access %2")
+                          .arg(hex(std::span(t).subspan(0, 6), ""), hex(std::span(t).subspan(6, 3)));
         }
-        if (card->authenticatedSector() == s)
-            summary += QStringLiteral("  [open]");
-        auto* sec = new QTreeWidgetItem(sectors_, {QStringLiteral("Sector %1").arg(s),
-                                                   QStringLiteral("blocks %1-%2").arg(first).arg(last), summary});
+        if (card->authenticatedSector() == s) summary += QStringLiteral("  [open]");
+        auto* sec =
+            new QTreeWidgetItem(sectors_, {QStringLiteral("Sector %1").arg(s),
+                                           QStringLiteral("blocks %1-%2").arg(first).arg(last), summary});
         for (int b = first; b <= last; ++b) {
-            auto* row = new QTreeWidgetItem(sec, {QString::number(b), hex(card->block(b)), blockMeaning(*card, b)});
+            auto* row =
+                new QTreeWidgetItem(sec, {QString::number(b), hex(card->block(b)), blockMeaning(*card, b)});
             if (card->isTrailer(b) && ac) {
                 const bool keyBUsable = !keyBReadable(ac->cond[3]);
                 const int groups = card->blocksInSector(s) == 4 ? 1 : 5;
                 for (int g = 0; g < 3; ++g) {
-                    const QString which = groups == 1 ? QStringLiteral("block %1").arg(first + g)
-                                                      : QStringLiteral("blocks %1-%2").arg(first + 5 * g).arg(first + 5 * g + 4);
-                    new QTreeWidgetItem(row, {QString(), QStringLiteral("%1%2%3").arg(ac->cond[g] >> 2).arg((ac->cond[g] >> 1) & 1).arg(ac->cond[g] & 1),
-                                              which + QStringLiteral(": ") + QString::fromStdString(describeDataCondition(ac->cond[g], keyBUsable))});
+                    const QString which =
+                        groups == 1
+                            ? QStringLiteral("block %1").arg(first + g)
+                            : QStringLiteral("blocks %1-%2").arg(first + 5 * g).arg(first + 5 * g + 4);
+                    new QTreeWidgetItem(
+                        row, {QString(),
+                              QStringLiteral("%1%2%3")
+                                  .arg(ac->cond[g] >> 2)
+                                  .arg((ac->cond[g] >> 1) & 1)
+                                  .arg(ac->cond[g] & 1),
+                              which + QStringLiteral(": ") +
+                                  QString::fromStdString(describeDataCondition(ac->cond[g], keyBUsable))});
                 }
-                new QTreeWidgetItem(row, {QString(), QStringLiteral("%1%2%3").arg(ac->cond[3] >> 2).arg((ac->cond[3] >> 1) & 1).arg(ac->cond[3] & 1),
-                                          QStringLiteral("trailer: ") + QString::fromStdString(describeTrailerCondition(ac->cond[3]))});
+                new QTreeWidgetItem(row, {QString(),
+                                          QStringLiteral("%1%2%3")
+                                              .arg(ac->cond[3] >> 2)
+                                              .arg((ac->cond[3] >> 1) & 1)
+                                              .arg(ac->cond[3] & 1),
+                                          QStringLiteral("trailer: ") +
+                                              QString::fromStdString(describeTrailerCondition(ac->cond[3]))});
                 row->setExpanded(true);
             }
         }
-        const bool expand = static_cast<std::size_t>(s) < open.size() ? open[static_cast<std::size_t>(s)] : s <= 1;
+        const bool expand =
+            static_cast<std::size_t>(s) < open.size() ? open[static_cast<std::size_t>(s)] : s <= 1;
         sec->setExpanded(expand);
     }
 }
 
-void Window::outputChanged(int output, int duration, bool permanent)
-{
-    if (output < 0 || output > 2)
-        return;
-    const QString how = duration == 0 ? QStringLiteral("off")
+void Window::outputChanged(int output, int duration, bool permanent) {
+    if (output < 0 || output > 2) return;
+    const QString how = duration == 0                    ? QStringLiteral("off")
                         : (permanent || duration == 255) ? QStringLiteral("on")
                                                          : QStringLiteral("%1 ms").arg(duration * 10);
     outputWords_[output] = how;
     refreshOutputs();
 }
 
-void Window::refreshOutputs()
-{
+void Window::refreshOutputs() {
     const Micros now = front_.now();
     const auto green = front_.reader().output(0, now), red = front_.reader().output(1, now),
                beep = front_.reader().output(2, now);
-    lamp_->setColor(green.on && red.on ? QColor(240, 210, 0) : green.on ? QColor(30, 200, 60)
-                                                           : red.on     ? QColor(220, 40, 30)
-                                                                        : QColor(70, 70, 70));
+    lamp_->setColor(green.on && red.on ? QColor(240, 210, 0)
+                    : green.on         ? QColor(30, 200, 60)
+                    : red.on           ? QColor(220, 40, 30)
+                                       : QColor(70, 70, 70));
     ledText_->setText(QStringLiteral("green %1 | red %2")
                           .arg(green.on ? outputWords_[0] : QStringLiteral("off"),
                                red.on ? outputWords_[1] : QStringLiteral("off")));
     const bool flash = beep.on && (now / 100'000) % 2 == 0;
     beeper_->setText(beep.on ? QStringLiteral("BEEP %1").arg(outputWords_[2]) : QStringLiteral("beeper off"));
-    beeper_->setStyleSheet(flash ? QStringLiteral("background:#ffb000; color:black; font-weight:bold")
+    beeper_->setStyleSheet(flash     ? QStringLiteral("background:#ffb000; color:black; font-weight:bold")
                            : beep.on ? QStringLiteral("background:#7a5500; color:white; font-weight:bold")
                                      : QString());
 }
 
-void Window::logFrame(const FrameLogEntry& e)
-{
+void Window::logFrame(const FrameLogEntry& e) {
     const char* way = "";
     switch (e.kind) {
-    case FrameLogEntry::Kind::Request: way = "tool -> reader"; break;
-    case FrameLogEntry::Kind::Rejected: way = "tool -> reader"; break;
-    case FrameLogEntry::Kind::Answer: way = "reader -> tool"; break;
-    case FrameLogEntry::Kind::Report: way = "reader -> tool"; break;
+        case FrameLogEntry::Kind::Request:
+            way = "tool -> reader";
+            break;
+        case FrameLogEntry::Kind::Rejected:
+            way = "tool -> reader";
+            break;
+        case FrameLogEntry::Kind::Answer:
+            way = "reader -> tool";
+            break;
+        case FrameLogEntry::Kind::Report:
+            way = "reader -> tool";
+            break;
     }
     QString detail = QString::fromStdString(e.detail);
-    if (e.kind == FrameLogEntry::Kind::Rejected)
-        detail = QStringLiteral("rejected: ") + detail;
-    if (!e.fault.empty())
-        detail += QStringLiteral("  [fault: %1]").arg(QString::fromStdString(e.fault));
-    auto* item = new QTreeWidgetItem(log_, {QString::number(static_cast<double>(e.at) / 1e6, 'f', 3), QString::fromLatin1(way),
-                                            QString::fromStdString(e.name), detail, hex(e.bytes)});
+    if (e.kind == FrameLogEntry::Kind::Rejected) detail = QStringLiteral("rejected: ") + detail;
+    if (!e.fault.empty()) detail += QStringLiteral("  [fault: %1]").arg(QString::fromStdString(e.fault));
+    auto* item = new QTreeWidgetItem(
+        log_, {QString::number(static_cast<double>(e.at) / 1e6, 'f', 3), QString::fromLatin1(way),
+               QString::fromStdString(e.name), detail, hex(e.bytes)});
     if (e.kind == FrameLogEntry::Kind::Rejected || !e.fault.empty())
-        for (int c = 0; c < 5; ++c)
-            item->setForeground(c, QColor(190, 60, 0));
+        for (int c = 0; c < 5; ++c) item->setForeground(c, QColor(190, 60, 0));
     else if (e.kind == FrameLogEntry::Kind::Report)
-        for (int c = 0; c < 5; ++c)
-            item->setForeground(c, QColor(0, 90, 170));
-    while (log_->topLevelItemCount() > kMaxLogRows)
-        delete log_->takeTopLevelItem(0);
+        for (int c = 0; c < 5; ++c) item->setForeground(c, QColor(0, 90, 170));
+    while (log_->topLevelItemCount() > kMaxLogRows) delete log_->takeTopLevelItem(0);
     log_->scrollToItem(item);
     if (e.kind != FrameLogEntry::Kind::Request && !sectorsLater_.isActive())
         sectorsLater_.start();  // the card may have changed
 }
 
-void Window::newCard()
-{
+void Window::newCard() {
     const CardKind kinds[] = {CardKind::Classic1K, CardKind::Classic4K, CardKind::Mini};
     const std::size_t lens[] = {4, 7, 10};
-    auto card = front_.newCard(kinds[newKind_->currentIndex()], front_.randomUid(lens[newUidLen_->currentIndex()]));
+    auto card =
+        front_.newCard(kinds[newKind_->currentIndex()], front_.randomUid(lens[newUidLen_->currentIndex()]));
     wallet_->setCurrentRow(static_cast<int>(front_.wallet().size()) - 1);
     (void)card;
 }
 
-void Window::loadDump()
-{
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Load a card dump"), QString(),
-                                                      QStringLiteral("Card dumps (*.mfd *.bin *.dump);;All files (*)"));
-    if (path.isEmpty())
-        return;
+void Window::loadDump() {
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Load a card dump"), QString(),
+                                     QStringLiteral("Card dumps (*.mfd *.bin *.dump);;All files (*)"));
+    if (path.isEmpty()) return;
     std::string error;
     auto card = Card::load(path.toStdString(), &error);
     if (!card) {
@@ -529,16 +550,14 @@ void Window::loadDump()
     wallet_->setCurrentRow(static_cast<int>(front_.wallet().size()) - 1);
 }
 
-void Window::saveDump()
-{
+void Window::saveDump() {
     const auto card = chosenCard();
-    if (!card)
-        return;
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the card as a dump"),
-                                                      QString::fromStdString(hexBytes(card->uid(), "")) + QStringLiteral(".mfd"),
-                                                      QStringLiteral("Card dumps (*.mfd *.bin);;All files (*)"));
-    if (path.isEmpty())
-        return;
+    if (!card) return;
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save the card as a dump"),
+        QString::fromStdString(hexBytes(card->uid(), "")) + QStringLiteral(".mfd"),
+        QStringLiteral("Card dumps (*.mfd *.bin);;All files (*)"));
+    if (path.isEmpty()) return;
     std::string error;
     if (!card->save(path.toStdString(), &error))
         QMessageBox::warning(this, windowTitle(), QString::fromStdString(error));

@@ -12,20 +12,17 @@ using Bytes = std::vector<std::uint8_t>;
 
 class FaultTest : public ::testing::Test {
 protected:
-    FaultTest() : h(r)
-    {
+    FaultTest() : h(r) {
         card = std::make_shared<Card>(Card::blank(CardKind::Classic1K, {1, 2, 3, 4}));
         r.present(card, 0);
         h.runFor(1000);
     }
-    void selectAndLogin()
-    {
+    void selectAndLogin() {
         ASSERT_EQ(h.select(), 1);
         ASSERT_EQ(h.login(4, 0, 0), 0);
     }
 
-    ReaderOptions opts()
-    {
+    ReaderOptions opts() {
         ReaderOptions o;
         o.repeatIdleReports = false;
         return o;
@@ -35,8 +32,7 @@ protected:
     std::shared_ptr<Card> card;
 };
 
-TEST_F(FaultTest, AnswerShapes)
-{
+TEST_F(FaultTest, AnswerShapes) {
     struct Case {
         FaultKind kind;
         int value;
@@ -53,7 +49,9 @@ TEST_F(FaultTest, AnswerShapes)
              EXPECT_EQ(host.assembler.rejected(), 1);
          }},
         {FaultKind::FrameError, 0, code::TestLink,
-         [](Host& host, std::size_t, std::size_t) { EXPECT_EQ(host.got.back().frame, (Frame{0xFE, {}})); }},
+         [](Host& host, std::size_t, std::size_t) {
+             EXPECT_EQ(host.got.back().frame, (Frame{0xFE, {}}));
+         }},
         {FaultKind::SplitBytes, 3000, code::TestLink,
          [&](Host& host, std::size_t emitted, std::size_t) {
              ASSERT_EQ(host.emissions.size(), emitted + 5);
@@ -82,9 +80,13 @@ TEST_F(FaultTest, AnswerShapes)
              EXPECT_EQ(host.got[frames].frame, host.got[frames + 1].frame);
          }},
         {FaultKind::StatusLen2, 0, code::Select,
-         [](Host& host, std::size_t, std::size_t) { EXPECT_EQ(host.got.back().frame, (Frame{0x91, {1, 0}})); }},
+         [](Host& host, std::size_t, std::size_t) {
+             EXPECT_EQ(host.got.back().frame, (Frame{0x91, {1, 0}}));
+         }},
         {FaultKind::SelectStatus, 2, code::Select,
-         [](Host& host, std::size_t, std::size_t) { EXPECT_EQ(host.got.back().frame, (Frame{0x91, {2}})); }},
+         [](Host& host, std::size_t, std::size_t) {
+             EXPECT_EQ(host.got.back().frame, (Frame{0x91, {2}}));
+         }},
         {FaultKind::SelectStatus, 0, code::Select,
          [&](Host& host, std::size_t, std::size_t) {
              EXPECT_EQ(host.got.back().frame, (Frame{0x91, {0}}));
@@ -114,16 +116,14 @@ TEST_F(FaultTest, AnswerShapes)
     }
 }
 
-TEST_F(FaultTest, HaltUnansweredStillHaltsTheCard)
-{
+TEST_F(FaultTest, HaltUnansweredStillHaltsTheCard) {
     ASSERT_EQ(h.select(), 1);
     r.faults().next(code::Halt, FaultKind::NoAnswer);
     EXPECT_EQ(h.status(code::Halt), -1);
     EXPECT_EQ(card->state(), CardState::Halted);
 }
 
-TEST_F(FaultTest, LoginRefusedDropsTheCardWhichIsReportedAgain)
-{
+TEST_F(FaultTest, LoginRefusedDropsTheCardWhichIsReportedAgain) {
     ASSERT_EQ(h.select(), 1);
     r.faults().next(code::Login, FaultKind::LoginRefused);
     const int reports = h.reports();
@@ -134,8 +134,7 @@ TEST_F(FaultTest, LoginRefusedDropsTheCardWhichIsReportedAgain)
     selectAndLogin();
 }
 
-TEST_F(FaultTest, CardRemovedAtWriteTearsIt)
-{
+TEST_F(FaultTest, CardRemovedAtWriteTearsIt) {
     selectAndLogin();
     r.faults().next(code::Write, FaultKind::CardRemoved);
     Bytes req(17, 0x5A);
@@ -147,8 +146,7 @@ TEST_F(FaultTest, CardRemovedAtWriteTearsIt)
     EXPECT_EQ(h.select(), 0);
 }
 
-TEST_F(FaultTest, LinkDropInsteadOfTheAnswer)
-{
+TEST_F(FaultTest, LinkDropInsteadOfTheAnswer) {
     r.faults().next(code::StartUp, FaultKind::LinkDrop);
     EXPECT_FALSE(h.ask(code::StartUp));
     EXPECT_EQ(h.drops, 1);
@@ -156,24 +154,20 @@ TEST_F(FaultTest, LinkDropInsteadOfTheAnswer)
     EXPECT_TRUE(h.ask(code::StartUp));
 }
 
-TEST_F(FaultTest, WhenTheyFire)
-{
+TEST_F(FaultTest, WhenTheyFire) {
     r.faults().nth(code::TestLink, FaultKind::NoAnswer, 3);
     std::vector<bool> answered;
-    for (int i = 0; i < 5; ++i)
-        answered.push_back(h.ask(code::TestLink).has_value());
+    for (int i = 0; i < 5; ++i) answered.push_back(h.ask(code::TestLink).has_value());
     EXPECT_EQ(answered, (std::vector<bool>{true, true, false, true, true}));
 
     r.faults().always(code::StartUp, FaultKind::FrameError);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(h.ask(code::StartUp), (Frame{0xFE, {}}));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(h.ask(code::StartUp), (Frame{0xFE, {}}));
     EXPECT_EQ(h.ask(code::TestLink), (Frame{0x80, {}}));  // other codes untouched
     r.faults().clear(code::StartUp);
     EXPECT_EQ(h.ask(code::StartUp), (Frame{0x81, {}}));
 }
 
-TEST_F(FaultTest, CardReportCanBeLostToo)
-{
+TEST_F(FaultTest, CardReportCanBeLostToo) {
     r.faults().next(code::CardReport, FaultKind::NoAnswer);
     auto other = std::make_shared<Card>(Card::blank(CardKind::Classic1K, {5, 6, 7, 8}));
     const int before = h.reports();

@@ -5,17 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
-#include <chrono>
-#include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
 
 namespace zt::sim {
 namespace {
@@ -23,31 +23,25 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-fs::path programPath()
-{
-    if (const char* dir = std::getenv("ZT_BIN_DIR"))
-        return fs::path(dir) / "zentap-reader-sim";
+fs::path programPath() {
+    if (const char* dir = std::getenv("ZT_BIN_DIR")) return fs::path(dir) / "zentap-reader-sim";
     return fs::read_symlink("/proc/self/exe").parent_path() / "zentap-reader-sim";
 }
 
 class Program {
 public:
-    explicit Program(std::vector<std::string> args)
-    {
+    explicit Program(std::vector<std::string> args) {
         int in[2], out[2], err[2];
-        if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0)
-            return;
+        if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0) return;
         pid_ = ::fork();
         if (pid_ == 0) {
             ::dup2(in[0], 0);
             ::dup2(out[1], 1);
             ::dup2(err[1], 2);
-            for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]})
-                ::close(fd);
+            for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) ::close(fd);
             const std::string path = programPath().string();
             std::vector<char*> argv{const_cast<char*>(path.c_str())};
-            for (auto& a : args)
-                argv.push_back(a.data());
+            for (auto& a : args) argv.push_back(a.data());
             argv.push_back(nullptr);
             ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
             ::execv(path.c_str(), argv.data());
@@ -60,48 +54,41 @@ public:
         stdout_ = out[0];
         stderr_ = err[0];
     }
-    ~Program()
-    {
+    ~Program() {
         if (pid_ > 0 && !exited_) {
             ::kill(pid_, SIGTERM);
             wait();
         }
         for (int fd : {stdin_, stdout_, stderr_})
-            if (fd >= 0)
-                ::close(fd);
+            if (fd >= 0) ::close(fd);
     }
 
-    void command(const std::string& line)
-    {
+    void command(const std::string& line) {
         const std::string l = line + "\n";
         ASSERT_EQ(::write(stdin_, l.data(), l.size()), static_cast<ssize_t>(l.size()));
     }
     /// The next stdout line that starts with `prefix` (others are skipped), or "" after 5 s.
-    std::string lineStartingWith(const std::string& prefix)
-    {
+    std::string lineStartingWith(const std::string& prefix) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (std::chrono::steady_clock::now() < end) {
             const auto nl = buf_.find('\n');
             if (nl != std::string::npos) {
                 std::string line = buf_.substr(0, nl);
                 buf_.erase(0, nl + 1);
-                if (line.rfind(prefix, 0) == 0)
-                    return line;
+                if (line.rfind(prefix, 0) == 0) return line;
                 continue;
             }
             pollfd p{stdout_, POLLIN, 0};
             if (::poll(&p, 1, 100) > 0) {
                 char chunk[512];
                 const ssize_t n = ::read(stdout_, chunk, sizeof chunk);
-                if (n <= 0)
-                    break;
+                if (n <= 0) break;
                 buf_.append(chunk, static_cast<std::size_t>(n));
             }
         }
         return {};
     }
-    int wait()
-    {
+    int wait() {
         int status = 0;
         for (int i = 0; i < 50 && !exited_; ++i) {
             if (::waitpid(pid_, &status, WNOHANG) == pid_) {
@@ -119,13 +106,11 @@ public:
         }
         return code_;
     }
-    std::string errors()
-    {
+    std::string errors() {
         std::string s;
         char chunk[512];
         ssize_t n;
-        while ((n = ::read(stderr_, chunk, sizeof chunk)) > 0)
-            s.append(chunk, static_cast<std::size_t>(n));
+        while ((n = ::read(stderr_, chunk, sizeof chunk)) > 0) s.append(chunk, static_cast<std::size_t>(n));
         return s;
     }
     bool started() const { return pid_ > 0; }
@@ -142,19 +127,15 @@ private:
 class Client {
 public:
     explicit Client(int fd) : fd_(fd) {}
-    ~Client()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
+    ~Client() {
+        if (fd_ >= 0) ::close(fd_);
     }
-    void send(std::uint8_t c, Bytes data = {})
-    {
+    void send(std::uint8_t c, Bytes data = {}) {
         const auto f = makeFrame(c, data);
         ASSERT_EQ(::write(fd_, f.data(), f.size()), static_cast<ssize_t>(f.size()));
     }
     /// The next frame with the given code, or nullopt after 3 s; false `alive` when the link died.
-    std::optional<Frame> next(std::uint8_t c)
-    {
+    std::optional<Frame> next(std::uint8_t c) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
         while (std::chrono::steady_clock::now() < end) {
             for (std::size_t i = 0; i < pending_.size(); ++i)
@@ -164,8 +145,7 @@ public:
                     return f;
                 }
             pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, 100) <= 0)
-                continue;
+            if (::poll(&p, 1, 100) <= 0) continue;
             std::uint8_t chunk[256];
             const ssize_t n = ::read(fd_, chunk, sizeof chunk);
             if (n <= 0) {
@@ -177,8 +157,7 @@ public:
         }
         return std::nullopt;
     }
-    std::optional<Frame> ask(std::uint8_t c, Bytes data = {})
-    {
+    std::optional<Frame> ask(std::uint8_t c, Bytes data = {}) {
         send(c, std::move(data));
         return next(static_cast<std::uint8_t>(c + 0x80));
     }
@@ -191,8 +170,7 @@ private:
     std::vector<Frame> pending_;
 };
 
-int connectTcp(int port)
-{
+int connectTcp(int port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
@@ -206,8 +184,7 @@ int connectTcp(int port)
 }
 
 /// TestLink, card report, Select, key, Login, Write, Read, Halt: one card as the tool makes it.
-void oneCard(Program& prog, Client& c)
-{
+void oneCard(Program& prog, Client& c) {
     ASSERT_EQ(c.ask(code::TestLink), (Frame{0x80, {}}));
     prog.command("present 1k 0A0B0C0D");
     EXPECT_EQ(prog.lineStartingWith("ok"), "ok present 1k 0A0B0C0D");
@@ -226,15 +203,12 @@ void oneCard(Program& prog, Client& c)
 
 class ProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        if (!fs::exists(programPath()))
-            GTEST_SKIP() << programPath() << " is not built";
+    void SetUp() override {
+        if (!fs::exists(programPath())) GTEST_SKIP() << programPath() << " is not built";
     }
 };
 
-TEST_F(ProgramTest, TcpClient)
-{
+TEST_F(ProgramTest, TcpClient) {
     Program prog({"--headless", "--port", "0", "--timing", "38400", "--seed", "1"});
     ASSERT_TRUE(prog.started());
     const std::string line = prog.lineStartingWith("listening tcp 127.0.0.1:");
@@ -261,8 +235,7 @@ TEST_F(ProgramTest, TcpClient)
     EXPECT_EQ(prog.wait(), 0);
 }
 
-TEST_F(ProgramTest, SerialClient)
-{
+TEST_F(ProgramTest, SerialClient) {
     const fs::path dir = fs::temp_directory_path() / ("zt-sim-test-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     const fs::path link = dir / "ttySIM0";
@@ -287,8 +260,7 @@ TEST_F(ProgramTest, SerialClient)
     fs::remove_all(dir);
 }
 
-TEST_F(ProgramTest, PortInUseIsExplained)
-{
+TEST_F(ProgramTest, PortInUseIsExplained) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;

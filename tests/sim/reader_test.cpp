@@ -11,13 +11,11 @@ using testing::Host;
 using testing::kFactoryKey;
 using Bytes = std::vector<std::uint8_t>;
 
-std::shared_ptr<Card> card1k(Bytes uid = {0xA1, 0xB2, 0xC3, 0xD4})
-{
+std::shared_ptr<Card> card1k(Bytes uid = {0xA1, 0xB2, 0xC3, 0xD4}) {
     return std::make_shared<Card>(Card::blank(CardKind::Classic1K, std::move(uid)));
 }
 
-Bytes answerBytes(Host& h, Bytes request)
-{
+Bytes answerBytes(Host& h, Bytes request) {
     const auto before = h.emissions.size();
     h.sendRaw(std::move(request));
     h.runFor(10'000);
@@ -27,8 +25,7 @@ Bytes answerBytes(Host& h, Bytes request)
     return out;
 }
 
-TEST(ReaderFrames, AnswersOnTheWire)
-{
+TEST(ReaderFrames, AnswersOnTheWire) {
     const Bytes frameError{0x02, 0xFE, 0x00, 0xFE, 0x03};
     struct Case {
         const char* what;
@@ -55,16 +52,14 @@ TEST(ReaderFrames, AnswersOnTheWire)
     }
 }
 
-TEST(ReaderFrames, AnyChunkingNothingInsideReceive)
-{
+TEST(ReaderFrames, AnyChunkingNothingInsideReceive) {
     Reader r;
     Host h(r);
     Bytes two = makeFrame(code::TestLink);
     const Bytes login = makeFrame(code::Login, {4, 0, 5});
     ASSERT_EQ(login, (Bytes{0x02, 0x21, 0x03, 0x04, 0x00, 0x05, 0x2D, 0x03}));
     two.insert(two.end(), login.begin(), login.end());
-    for (auto b : two)
-        r.receive(std::span(&b, 1), 0);
+    for (auto b : two) r.receive(std::span(&b, 1), 0);
     EXPECT_EQ(r.nextDue(), 0);  // queued, not yet handed out
     h.runFor(1000);
     ASSERT_EQ(h.got.size(), 2u);
@@ -72,8 +67,7 @@ TEST(ReaderFrames, AnyChunkingNothingInsideReceive)
     EXPECT_EQ(h.got[1].frame, (Frame{0xA1, {1}}));  // no card
 }
 
-TEST(ReaderFrames, CardReportForms)
-{
+TEST(ReaderFrames, CardReportForms) {
     struct Case {
         CardKind kind;
         Bytes uid;
@@ -85,7 +79,9 @@ TEST(ReaderFrames, CardReportForms)
         {CardKind::Classic1K, {0xA1, 0xB2, 0xC3, 0xD4}, true, {0xA1, 0x04, 0x00, 0xA1, 0xB2, 0xC3, 0xD4}},
         {CardKind::Classic1K, {1, 2, 3, 4, 5, 6, 7}, true, {0xA2, 0x44, 0x00, 1, 2, 3, 4, 5, 6, 7}},
         {CardKind::Classic4K, {1, 2, 3, 4, 5, 6, 7}, false, {0x02, 1, 2, 3, 4, 5, 6, 7}},
-        {CardKind::Classic4K, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, true,
+        {CardKind::Classic4K,
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
+         true,
          {0xA3, 0x82, 0x00, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
     };
     for (const auto& c : cases) {
@@ -100,8 +96,7 @@ TEST(ReaderFrames, CardReportForms)
     }
 }
 
-TEST(Reader, WholeCardAsTheToolDoesIt)
-{
+TEST(Reader, WholeCardAsTheToolDoesIt) {
     Reader r;
     Host h(r);
     std::vector<std::tuple<int, int, bool>> outputs;
@@ -141,8 +136,7 @@ TEST(Reader, WholeCardAsTheToolDoesIt)
     EXPECT_EQ(h.login(4, 0, 6), 0);
 }
 
-TEST(Reader, StatusesOfEveryRefusal)
-{
+TEST(Reader, StatusesOfEveryRefusal) {
     struct Case {
         const char* what;
         CardKind kind;
@@ -154,8 +148,11 @@ TEST(Reader, StatusesOfEveryRefusal)
         {"Select 4K", CardKind::Classic4K, false, {{code::Select, {}}}, 2},
         {"Select Mini", CardKind::Mini, false, {{code::Select, {}}}, 3},
         {"Login not selected", CardKind::Classic1K, false, {{code::Login, {4, 0, 0}}}, 1},
-        {"Login wrong key", CardKind::Classic1K, true,
-         {{code::WriteKeyE2P, {1, 1, 2, 3, 4, 5, 6}}, {code::Login, {4, 0, 1}}}, 2},
+        {"Login wrong key",
+         CardKind::Classic1K,
+         true,
+         {{code::WriteKeyE2P, {1, 1, 2, 3, 4, 5, 6}}, {code::Login, {4, 0, 1}}},
+         2},
         {"Login key B readable", CardKind::Classic1K, true, {{code::Login, {4, 1, 0}}}, 2},
         {"Login beyond 1K", CardKind::Classic1K, true, {{code::Login, {64, 0, 0}}}, 4},
         {"Login beyond Mini", CardKind::Mini, true, {{code::Login, {20, 0, 0}}}, 4},
@@ -166,8 +163,11 @@ TEST(Reader, StatusesOfEveryRefusal)
         {"Read not authenticated", CardKind::Classic1K, true, {{code::Read, {4}}}, 2},
         {"Read other sector", CardKind::Classic1K, true, {{code::Login, {4, 0, 0}}, {code::Read, {8}}}, 2},
         {"Read beyond", CardKind::Classic1K, true, {{code::Login, {4, 0, 0}}, {code::Read, {64}}}, 4},
-        {"Write block 0", CardKind::Classic1K, true,
-         {{code::Login, {0, 0, 0}}, {code::Write, Bytes(17, 0)}}, 3},
+        {"Write block 0",
+         CardKind::Classic1K,
+         true,
+         {{code::Login, {0, 0, 0}}, {code::Write, Bytes(17, 0)}},
+         3},
         {"Halt not selected", CardKind::Classic1K, false, {{code::Halt, {}}}, 1},
     };
     for (const auto& c : cases) {
@@ -179,14 +179,12 @@ TEST(Reader, StatusesOfEveryRefusal)
         if (c.select) {
             ASSERT_GE(h.select(), 1);
         }
-        for (std::size_t i = 0; i + 1 < c.steps.size(); ++i)
-            h.ask(c.steps[i].first, c.steps[i].second);
+        for (std::size_t i = 0; i + 1 < c.steps.size(); ++i) h.ask(c.steps[i].first, c.steps[i].second);
         EXPECT_EQ(h.status(c.steps.back().first, c.steps.back().second), c.status);
     }
 }
 
-TEST(Reader, FailedLoginReportsTheCardAgainAfterThePollInterval)
-{
+TEST(Reader, FailedLoginReportsTheCardAgainAfterThePollInterval) {
     ReaderOptions o;
     o.repeatIdleReports = false;
     Reader r(o);
@@ -211,8 +209,7 @@ TEST(Reader, FailedLoginReportsTheCardAgainAfterThePollInterval)
     EXPECT_EQ(h.reports(), 2);  // selected and authenticated: nothing more
 }
 
-TEST(Reader, IdleCardIsReportedEveryPollIntervalHaltedCardNever)
-{
+TEST(Reader, IdleCardIsReportedEveryPollIntervalHaltedCardNever) {
     Reader r;
     Host h(r);
     auto card = card1k();
@@ -232,8 +229,7 @@ TEST(Reader, IdleCardIsReportedEveryPollIntervalHaltedCardNever)
     EXPECT_EQ(h.reports(), 5);
 }
 
-TEST(Reader, FourKLargeSectorLogin)
-{
+TEST(Reader, FourKLargeSectorLogin) {
     Reader r;
     Host h(r);
     auto card = std::make_shared<Card>(Card::blank(CardKind::Classic4K, {1, 2, 3, 4}));
@@ -242,15 +238,13 @@ TEST(Reader, FourKLargeSectorLogin)
     ASSERT_EQ(h.select(), 2);
     ASSERT_EQ(h.login(200, 0, 0), 0);  // block 200 lies in sector 36: blocks 192-207
     EXPECT_EQ(card->authenticatedSector(), 36);
-    for (int b : {192, 200, 206})
-        EXPECT_EQ(h.write(b, blockOf({static_cast<std::uint8_t>(b)})), 0) << b;
+    for (int b : {192, 200, 206}) EXPECT_EQ(h.write(b, blockOf({static_cast<std::uint8_t>(b)})), 0) << b;
     EXPECT_TRUE(h.read(207));
     EXPECT_EQ(h.readStatus(208), 2);
     EXPECT_EQ(card->block(206)[0], 206);
 }
 
-TEST(Reader, OutputsAndTheirDurations)
-{
+TEST(Reader, OutputsAndTheirDurations) {
     Reader r;
     Host h(r);
     h.ask(code::DOutTemp, {0, 50});
@@ -265,8 +259,7 @@ TEST(Reader, OutputsAndTheirDurations)
     EXPECT_TRUE(r.output(2, h.now + 100'000'000).on);
 }
 
-TEST(Reader, RealisticTimingPutsBytesOnTheWire)
-{
+TEST(Reader, RealisticTimingPutsBytesOnTheWire) {
     ReaderOptions o;
     o.timing = Timing::Realistic;
     o.baud = 9600;
@@ -290,8 +283,7 @@ TEST(Reader, RealisticTimingPutsBytesOnTheWire)
     EXPECT_NEAR(static_cast<double>(h.got.back().at - sent), double(wire(22) + 5'500 + wire(6)), 22);
 }
 
-TEST(Reader, AutoFeedReplacesAHaltedCard)
-{
+TEST(Reader, AutoFeedReplacesAHaltedCard) {
     ReaderOptions o;
     o.autoFeed = true;
     o.seed = 7;
@@ -313,7 +305,8 @@ TEST(Reader, AutoFeedReplacesAHaltedCard)
     ASSERT_EQ(h.reports(), 2);
     ASSERT_TRUE(r.cardInField());
     EXPECT_NE(r.cardInField()->uid(), first->uid());
-    EXPECT_EQ(field, (std::vector<std::pair<bool, Micros>>{{true, 0}, {false, haltAt}, {true, haltAt + 1'500'000}}));
+    EXPECT_EQ(field,
+              (std::vector<std::pair<bool, Micros>>{{true, 0}, {false, haltAt}, {true, haltAt + 1'500'000}}));
     r.setAutoFeed(false, h.now);
     ASSERT_EQ(h.select(), 1);
     ASSERT_EQ(h.status(code::Halt), 0);
@@ -321,8 +314,7 @@ TEST(Reader, AutoFeedReplacesAHaltedCard)
     EXPECT_TRUE(r.cardInField());  // without auto-feed the halted card stays
 }
 
-TEST(Reader, RemovalDuringWriteLeavesOldOrNewBlock)
-{
+TEST(Reader, RemovalDuringWriteLeavesOldOrNewBlock) {
     int oldSeen = 0, newSeen = 0;
     const Block fresh = blockOf({0xAB}, 0xCD);
     for (std::uint64_t seed = 1; seed <= 20; ++seed) {
@@ -352,8 +344,7 @@ TEST(Reader, RemovalDuringWriteLeavesOldOrNewBlock)
     EXPECT_GT(newSeen, 0);
 }
 
-TEST(Reader, LinkResetForgetsHalfFramesAndUnsentAnswers)
-{
+TEST(Reader, LinkResetForgetsHalfFramesAndUnsentAnswers) {
     ReaderOptions o;
     o.timing = Timing::Realistic;
     Reader r(o);

@@ -23,18 +23,14 @@ public:
     void send(std::uint8_t c, std::vector<std::uint8_t> data = {}) { sendRaw(makeFrame(c, data)); }
 
     /// Lets time run up to `until`, collecting whatever the reader emits on the way.
-    void runUntil(Micros until)
-    {
+    void runUntil(Micros until) {
         while (auto due = r.nextDue()) {
-            if (*due > until)
-                break;
+            if (*due > until) break;
             now = std::max(now, *due);
             for (auto& e : r.collect(now)) {
                 emissions.push_back(e);
-                if (e.dropLink)
-                    ++drops;
-                for (auto& f : assembler.feed(e.bytes))
-                    got.push_back(Got{e.at, std::move(f)});
+                if (e.dropLink) ++drops;
+                for (auto& f : assembler.feed(e.bytes)) got.push_back(Got{e.at, std::move(f)});
             }
         }
         now = std::max(now, until);
@@ -43,61 +39,48 @@ public:
 
     /// Sends a request and returns the first answer to it (or a FrameError) within 100 ms of
     /// virtual time; card reports that come meanwhile stay in `got`.
-    std::optional<Frame> ask(std::uint8_t c, std::vector<std::uint8_t> data = {})
-    {
+    std::optional<Frame> ask(std::uint8_t c, std::vector<std::uint8_t> data = {}) {
         const std::size_t from = got.size();
         send(c, std::move(data));
         runFor(100'000);
         for (std::size_t i = from; i < got.size(); ++i)
-            if (got[i].frame.code == c + 0x80 || got[i].frame.code == code::FrameError)
-                return got[i].frame;
+            if (got[i].frame.code == c + 0x80 || got[i].frame.code == code::FrameError) return got[i].frame;
         return std::nullopt;
     }
     /// The one status byte of an answer; -1 when there is none.
-    int status(std::uint8_t c, std::vector<std::uint8_t> data = {})
-    {
+    int status(std::uint8_t c, std::vector<std::uint8_t> data = {}) {
         auto f = ask(c, std::move(data));
-        if (!f || f->code != c + 0x80 || f->data.size() != 1)
-            return -1;
+        if (!f || f->code != c + 0x80 || f->data.size() != 1) return -1;
         return f->data[0];
     }
-    int reports() const
-    {
-        return static_cast<int>(std::count_if(got.begin(), got.end(), [](const Got& g) {
-            return g.frame.code == code::CardReport;
-        }));
+    int reports() const {
+        return static_cast<int>(std::count_if(got.begin(), got.end(),
+                                              [](const Got& g) { return g.frame.code == code::CardReport; }));
     }
 
     // The steps of one card, as the tool does them.
     int select() { return status(code::Select); }
-    int storeKey(int slot, const Key& k)
-    {
+    int storeKey(int slot, const Key& k) {
         std::vector<std::uint8_t> d{static_cast<std::uint8_t>(slot)};
         d.insert(d.end(), k.begin(), k.end());
         return status(code::WriteKeyE2P, d);
     }
-    int login(int block, int keyType, int slot)
-    {
-        return status(code::Login, {static_cast<std::uint8_t>(block),
-                                    static_cast<std::uint8_t>(keyType),
+    int login(int block, int keyType, int slot) {
+        return status(code::Login, {static_cast<std::uint8_t>(block), static_cast<std::uint8_t>(keyType),
                                     static_cast<std::uint8_t>(slot)});
     }
-    std::optional<Block> read(int block)
-    {
+    std::optional<Block> read(int block) {
         auto f = ask(code::Read, {static_cast<std::uint8_t>(block)});
-        if (!f || f->code != 0xA2 || f->data.size() != 16)
-            return std::nullopt;
+        if (!f || f->code != 0xA2 || f->data.size() != 16) return std::nullopt;
         Block b;
         std::copy(f->data.begin(), f->data.end(), b.begin());
         return b;
     }
-    int readStatus(int block)
-    {
+    int readStatus(int block) {
         auto f = ask(code::Read, {static_cast<std::uint8_t>(block)});
         return f && f->code == 0xA2 && f->data.size() == 1 ? f->data[0] : -1;
     }
-    int write(int block, const Block& b)
-    {
+    int write(int block, const Block& b) {
         std::vector<std::uint8_t> d{static_cast<std::uint8_t>(block)};
         d.insert(d.end(), b.begin(), b.end());
         return status(code::Write, d);
@@ -111,8 +94,7 @@ public:
     int drops = 0;
 };
 
-inline Block blockOf(std::initializer_list<std::uint8_t> head, std::uint8_t fill = 0)
-{
+inline Block blockOf(std::initializer_list<std::uint8_t> head, std::uint8_t fill = 0) {
     Block b;
     b.fill(fill);
     std::copy(head.begin(), head.end(), b.begin());
