@@ -51,7 +51,8 @@ protected:
         ASSERT_TRUE(h.click("cmdLecTar"));
         ASSERT_TRUE(h.runUntil([&] {
             const auto lines = h.logFrom(logMark);
-            return std::find(lines.begin(), lines.end(), separator()) != lines.end() || h.st().ActiveRun == kNoRun;
+            return std::find(lines.begin(), lines.end(), separator()) != lines.end() ||
+                   h.st().ActiveRun == kNoRun;
         }));
     }
     // Until the card loop has come round to its wait for the next card.
@@ -74,7 +75,8 @@ protected:
     // The run's lines after the three key loads and the first invitation.
     std::vector<std::string> cardLines() const {
         const auto all = runLines();
-        return all.size() < 4 ? std::vector<std::string>{} : std::vector<std::string>(all.begin() + 4, all.end());
+        return all.size() < 4 ? std::vector<std::string>{}
+                              : std::vector<std::string>(all.begin() + 4, all.end());
     }
     // Payloads of the frames of one request code sent since start().
     std::vector<ByteVec> payloads(std::uint8_t code) const {
@@ -95,8 +97,8 @@ protected:
         std::vector<std::string> out;
         for (int b = 0; b < 3; ++b) {
             out.push_back("ReadBlock[" + std::to_string(b) + "]");
-            out.push_back("Read Block[" + std::to_string(b) + "]: " +
-                          Harness::blockHex(*card, card->firstBlock(sector) + b));
+            out.push_back("Read Block[" + std::to_string(b) +
+                          "]: " + Harness::blockHex(*card, card->firstBlock(sector) + b));
         }
         return out;
     }
@@ -119,7 +121,8 @@ TEST_F(ReadRun, CardOpenedByFirstKeyIsReadShownAndSignalledGreen) {
     setKeys("A0A1A2A3A4A5", "B0B1B2B3B4B5", "C0C1C2C3C4C5");
     start();
     EXPECT_EQ(h.st().ActiveRun, 3);
-    auto card = std::make_shared<sim::Card>(sim::Card::blank(sim::CardKind::Classic1K, {0x1A, 0x2B, 0x3C, 0x4D}));
+    auto card =
+        std::make_shared<sim::Card>(sim::Card::blank(sim::CardKind::Classic1K, {0x1A, 0x2B, 0x3C, 0x4D}));
     WriteSector(*card, 1, "A0A1A2A3A4A5",
                 {"1012340577" + kFs22, "00112233445566778899AABBCCDDEEFF", std::string(32, '0')});
     h.present(card);
@@ -128,17 +131,20 @@ TEST_F(ReadRun, CardOpenedByFirstKeyIsReadShownAndSignalledGreen) {
     const std::string sep = separator();
     EXPECT_EQ(runLines(), Cat({{"WriteKeyE2P[7]", "WriteKeyE2P[8]", "WriteKeyE2P[9]", sep, ident, "Select",
                                 "Led yellow On", "Login[1]"},
-                               readLines(card, 1), greenEnd, {sep}}));
+                               readLines(card, 1),
+                               greenEnd,
+                               {sep}}));
 
-    EXPECT_EQ(payloads(kWriteKey), (std::vector<ByteVec>{hexBytes("07 A0 A1 A2 A3 A4 A5"),
-                                                         hexBytes("08 B0 B1 B2 B3 B4 B5"),
-                                                         hexBytes("09 C0 C1 C2 C3 C4 C5")}));
+    EXPECT_EQ(payloads(kWriteKey),
+              (std::vector<ByteVec>{hexBytes("07 A0 A1 A2 A3 A4 A5"), hexBytes("08 B0 B1 B2 B3 B4 B5"),
+                                    hexBytes("09 C0 C1 C2 C3 C4 C5")}));
     EXPECT_EQ(payloads(kSelect), std::vector<ByteVec>{ByteVec{}});
     EXPECT_EQ(payloads(kDOutPerm), (std::vector<ByteVec>{hexBytes("00 FF"), hexBytes("01 FF")}));
     EXPECT_EQ(payloads(kLogin), std::vector<ByteVec>{hexBytes("04 00 07")});
     EXPECT_EQ(payloads(kRead), (std::vector<ByteVec>{{0x04}, {0x05}, {0x06}}));
     EXPECT_EQ(payloads(kHalt), std::vector<ByteVec>{ByteVec{}});
-    EXPECT_EQ(payloads(kDOutTemp), (std::vector<ByteVec>{hexBytes("01 00"), hexBytes("00 32"), hexBytes("02 0A")}));
+    EXPECT_EQ(payloads(kDOutTemp),
+              (std::vector<ByteVec>{hexBytes("01 00"), hexBytes("00 32"), hexBytes("02 0A")}));
     const auto all = h.sent();
     EXPECT_NE(std::find(all.begin(), all.end(), hexBytes("02 21 03 04 00 07 2F 03")), all.end());
 
@@ -166,14 +172,16 @@ TEST_F(ReadRun, CardOpenedOnlyBySecondKeyIsTriedAgainAfterItsNextReport) {
     setKeys("111111111111", "222222222222", "333333333333");
     h.m().txtOldSector.setText("3");
     start();
-    auto card = std::make_shared<sim::Card>(sim::Card::blank(sim::CardKind::Classic1K, {0x1A, 0x2B, 0x3C, 0x4D}));
+    auto card =
+        std::make_shared<sim::Card>(sim::Card::blank(sim::CardKind::Classic1K, {0x1A, 0x2B, 0x3C, 0x4D}));
     WriteSector(*card, 3, "222222222222", {"8300005004" + kFs22, std::string(32, '0'), std::string(32, '0')});
     h.present(card);
     untilNextCard();
 
     const std::vector<std::string> approach{ident, "Select", "Led yellow On"};
-    EXPECT_EQ(cardLines(),
-              Cat({approach, {"Login[1]"}, approach, {"Login[2]"}, readLines(card, 3), greenEnd, {separator()}}));
+    EXPECT_EQ(
+        cardLines(),
+        Cat({approach, {"Login[1]"}, approach, {"Login[2]"}, readLines(card, 3), greenEnd, {separator()}}));
     EXPECT_EQ(payloads(kLogin), (std::vector<ByteVec>{hexBytes("04 00 07"), hexBytes("0C 00 08")}));
     EXPECT_EQ(payloads(kRead), (std::vector<ByteVec>{{0x0C}, {0x0D}, {0x0E}}));
     EXPECT_EQ(h.m().txtInfoCard.text(), h.mis(215) + " 5");
@@ -183,19 +191,27 @@ TEST_F(ReadRun, CardOpenedOnlyBySecondKeyIsTriedAgainAfterItsNextReport) {
 
 TEST_F(ReadRun, CardNoKeyOpensIsSelectedOnceMoreAndSignalledRed) {
     start();
-    auto card = std::make_shared<sim::Card>(sim::Card::blank(sim::CardKind::Classic1K, {0x1A, 0x2B, 0x3C, 0x4D}));
+    auto card =
+        std::make_shared<sim::Card>(sim::Card::blank(sim::CardKind::Classic1K, {0x1A, 0x2B, 0x3C, 0x4D}));
     WriteSector(*card, 1, "123456789ABC", {"1000000009" + kFs22, std::string(32, '0'), std::string(32, '0')});
     h.present(card);
     untilNextCard();
 
     const std::vector<std::string> approach{ident, "Select", "Led yellow On"};
-    EXPECT_EQ(cardLines(),
-              Cat({approach, {"Login[1]"}, approach, {"Login[2]"}, approach, {"Login[3]"}, approach, redEnd,
-                   {separator()}}));
+    EXPECT_EQ(cardLines(), Cat({approach,
+                                {"Login[1]"},
+                                approach,
+                                {"Login[2]"},
+                                approach,
+                                {"Login[3]"},
+                                approach,
+                                redEnd,
+                                {separator()}}));
     EXPECT_EQ(payloads(kLogin),
               (std::vector<ByteVec>{hexBytes("04 00 07"), hexBytes("04 00 08"), hexBytes("04 00 09")}));
     EXPECT_EQ(payloads(kSelect).size(), 4u);
-    EXPECT_EQ(payloads(kDOutTemp), (std::vector<ByteVec>{hexBytes("01 32"), hexBytes("00 00"), hexBytes("02 0A")}));
+    EXPECT_EQ(payloads(kDOutTemp),
+              (std::vector<ByteVec>{hexBytes("01 32"), hexBytes("00 00"), hexBytes("02 0A")}));
     EXPECT_EQ(h.m().txtInfoCard.text(), "----");
     EXPECT_EQ(h.m().txtInfoRead(0).text(), "");
     EXPECT_EQ(card->state(), sim::CardState::Halted);
@@ -333,8 +349,9 @@ TEST_F(ReadRun, StopEndsTheRunAtTheWaitsThatLookAtIt) {
         stopAndFinish();
         const auto lines = runLines();
         ASSERT_GE(lines.size(), c.tail.size());
-        EXPECT_EQ(std::vector<std::string>(lines.end() - static_cast<std::ptrdiff_t>(c.tail.size()), lines.end()),
-                  c.tail);
+        EXPECT_EQ(
+            std::vector<std::string>(lines.end() - static_cast<std::ptrdiff_t>(c.tail.size()), lines.end()),
+            c.tail);
         EXPECT_EQ(count(h.mis(177)), c.silent == 0 ? 1u : 0u);
         h.reader.faults().clearAll();
         h.removeCard();
@@ -408,7 +425,8 @@ TEST_F(ReadRun, KeyBoxesEditedDuringTheRunReachNeitherTheShownKeysNorTheRun) {
     // The run is storing its first key; the operator types on.
     h.m().txtKeyTar.setText("444444444444");
     h.m().txtOldKeyMF.setText("555555555555");
-    auto card = std::make_shared<sim::Card>(sim::Card::blank(sim::CardKind::Classic1K, {0x1A, 0x2B, 0x3C, 0x4D}));
+    auto card =
+        std::make_shared<sim::Card>(sim::Card::blank(sim::CardKind::Classic1K, {0x1A, 0x2B, 0x3C, 0x4D}));
     WriteSector(*card, 1, "333333333333", {"4500000000" + kFs22, std::string(32, '0'), std::string(32, '0')});
     h.present(card);
     ASSERT_TRUE(h.runUntil([&] { return h.logHas("Beeper"); }));

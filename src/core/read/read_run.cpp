@@ -19,7 +19,9 @@ namespace {
 constexpr std::uint8_t kReadRun = 3;
 constexpr int kKeys = 3;
 // Test key k goes into reader slot k + 6.
-constexpr std::uint8_t SlotOf(int k) { return static_cast<std::uint8_t>(k + 6); }
+constexpr std::uint8_t SlotOf(int k) {
+    return static_cast<std::uint8_t>(k + 6);
+}
 // The Halt wait, in ticks; the reader normally answers within a few milliseconds.
 constexpr std::int16_t kHaltTicks = 4;
 
@@ -40,13 +42,8 @@ std::string IdentLine(const WindowState& st) {
         line += "  --  ";
     }
     line += "UID: ";
-    int n = 0;
-    switch (st.iUidSize) {
-        case 1: n = 4; break;
-        case 2: n = 7; break;
-        case 3: n = 10; break;
-        default: break;
-    }
+    // UID length code: 1, 2, 3 stand for 4, 7, 10 bytes; any other code shows no bytes.
+    const int n = st.iUidSize == 1 ? 4 : st.iUidSize == 2 ? 7 : st.iUidSize == 3 ? 10 : 0;
     for (int i = 2; i < 2 + n; ++i) line += " " + HexByte(st.aUid.at(i));
     return line;
 }
@@ -194,9 +191,15 @@ Co<> CardLoop(Ctx& ctx, const KeyTable& keys, Payload& data) {
 
 }  // namespace
 
-void txtKeyMF_Change(Ctx& ctx) { CopyKey(ctx, ctx.m.txtKeyMF, 0); }
-void txtOldKeyMF_Change(Ctx& ctx) { CopyKey(ctx, ctx.m.txtOldKeyMF, 1); }
-void txtKeyTar_Change(Ctx& ctx) { CopyKey(ctx, ctx.m.txtKeyTar, 2); }
+void txtKeyMF_Change(Ctx& ctx) {
+    CopyKey(ctx, ctx.m.txtKeyMF, 0);
+}
+void txtOldKeyMF_Change(Ctx& ctx) {
+    CopyKey(ctx, ctx.m.txtOldKeyMF, 1);
+}
+void txtKeyTar_Change(Ctx& ctx) {
+    CopyKey(ctx, ctx.m.txtKeyTar, 2);
+}
 
 Co<> cmdLecTar_Click(Ctx& ctx) {
     auto& st = ctx.st;
