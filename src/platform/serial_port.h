@@ -1,0 +1,65 @@
+// The serial link on QSerialPort.
+//
+// Port numbers are the operator's (1 is the first port). On Linux they map to devices through one
+// fixed table:
+//   COM  1 .. 32  ->  /dev/ttyS0   .. /dev/ttyS31    (built-in and PCI serial ports)
+//   COM 33 .. 48  ->  /dev/ttyUSB0 .. /dev/ttyUSB15  (USB serial adapters)
+//   COM 49 .. 64  ->  /dev/ttyACM0 .. /dev/ttyACM15  (USB modem-class devices, many readers)
+// On Windows COM n is the device COMn. Other numbers name no device and do not open.
+#pragma once
+
+#include <QSerialPort>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/platform/interfaces.h"
+
+namespace zt {
+
+// The device of port `number` by the table above; empty for a number outside it.
+std::string ComDevice(int number);
+
+// "<baud>,<parity>,<data bits>,<stop bits>", e.g. "9600,n,8,1": parity n, e, o, m or s (either
+// case), 5 to 8 data bits, 1, 1.5 or 2 stop bits; blanks around the fields are allowed.
+struct LineSettings {
+    qint32 baud = 9600;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+};
+std::optional<LineSettings> ParseLineSettings(const std::string& text);
+
+class QtSerialPort final : public SerialPort {
+public:
+    using DeviceMap = std::function<std::string(int number)>;
+
+    // `map` turns port numbers into device paths; tests hand in pseudo-terminals this way.
+    explicit QtSerialPort(DeviceMap map = ComDevice);
+    ~QtSerialPort() override;
+    QtSerialPort(const QtSerialPort&) = delete;
+    QtSerialPort& operator=(const QtSerialPort&) = delete;
+
+    // 0 open; 1 already open; 2 settings not understood; 3 no device for the number; 4 the device
+    // refused (missing, busy, no permission, line settings refused).
+    int open(int number, const std::string& settings) override;
+    void close() override;
+    bool isOpen() const override;
+    bool write(Bytes bytes) override;
+    std::string deviceName(int number) const override;
+
+    // Read or resource errors seen since the port was made (a vanished device gives one).
+    int deviceErrors() const { return deviceErrors_; }
+
+private:
+    void onReadyRead();
+    void onError(QSerialPort::SerialPortError error);
+
+    DeviceMap map_;
+    std::unique_ptr<QSerialPort> port_;
+    bool open_ = false;
+    int deviceErrors_ = 0;
+};
+
+}  // namespace zt
