@@ -18,8 +18,12 @@ namespace zt::ui {
 
 namespace {
 
-bool IsColour(Prop p) { return p == Prop::ForeColor || p == Prop::BackColor; }
-bool IsItems(Prop p) { return p == Prop::ItemsReset || p == Prop::ItemAdded || p == Prop::ItemRemoved; }
+bool IsColour(Prop p) {
+    return p == Prop::ForeColor || p == Prop::BackColor;
+}
+bool IsItems(Prop p) {
+    return p == Prop::ItemsReset || p == Prop::ItemAdded || p == Prop::ItemRemoved;
+}
 
 Qt::CheckState CheckOf(int value) {
     if (value == 1) return Qt::Checked;
@@ -62,7 +66,9 @@ void SelectRow(const Control& c, QListWidget* w) {
 
 }  // namespace
 
-Binder::~Binder() { detach(); }
+Binder::~Binder() {
+    detach();
+}
 
 void Binder::detach() {
     for (auto& [control, id] : observers_) control->unobserve(id);
@@ -112,14 +118,20 @@ void Binder::base(Control& c, QWidget* w, Roles roles) {
     QPointer<QWidget> guard(w);
     observe(c, [&c, guard, roles](Prop p, int) {
         if (!guard) return;
-        if (p == Prop::Enabled) guard->setEnabled(c.enabled());
-        else if (IsColour(p)) applyColours(c, guard, roles);
+        if (p == Prop::Enabled)
+            guard->setEnabled(c.enabled());
+        else if (IsColour(p))
+            applyColours(c, guard, roles);
     });
 }
 
-void Binder::common(Control& c, QWidget* w) { base(c, w, {QPalette::Text, QPalette::Base, false}); }
+void Binder::common(Control& c, QWidget* w) {
+    base(c, w, {QPalette::Text, QPalette::Base, false});
+}
 
-void Binder::plain(Control& c, QWidget* w) { base(c, w, {QPalette::WindowText, QPalette::Window, true}); }
+void Binder::plain(Control& c, QWidget* w) {
+    base(c, w, {QPalette::WindowText, QPalette::Window, true});
+}
 
 void Binder::window(Control& c, QWidget* w) {
     base(c, w, {QPalette::WindowText, QPalette::Window, false});
@@ -170,8 +182,10 @@ void Binder::checkBox(Control& c, QCheckBox* w) {
     QPointer<QCheckBox> guard(w);
     observe(c, [&c, guard](Prop p, int) {
         if (!guard) return;
-        if (p == Prop::Text) guard->setText(MnemonicText(c.text()));
-        else if (p == Prop::Value) guard->setCheckState(CheckOf(c.value()));
+        if (p == Prop::Text)
+            guard->setText(MnemonicText(c.text()));
+        else if (p == Prop::Value)
+            guard->setCheckState(CheckOf(c.value()));
     });
     // `clicked` comes from the operator only (mouse or keyboard), never from setCheckState.
     Control* ctl = &c;
@@ -201,8 +215,9 @@ void Binder::lineEdit(Control& c, QLineEdit* w) {
 }
 
 void Binder::comboBox(Control& c, QComboBox* w) {
-    base(c, w, {w->isEditable() ? QPalette::Text : QPalette::ButtonText,
-                w->isEditable() ? QPalette::Base : QPalette::Button, false});
+    base(c, w,
+         {w->isEditable() ? QPalette::Text : QPalette::ButtonText,
+          w->isEditable() ? QPalette::Base : QPalette::Button, false});
     w->setInsertPolicy(QComboBox::NoInsert);
     FillCombo(c, w);
     ShowComboText(c, w);
@@ -276,7 +291,8 @@ void Binder::tabs(Control& c, QTabWidget* w) {
     base(c, w, {QPalette::WindowText, QPalette::Window, false});
     auto showCaptions = [&c](QTabWidget* t) {
         for (int i = 0; i < t->count(); ++i) {
-            t->setTabText(i, i < c.itemCount() ? MnemonicText(c.items()[static_cast<std::size_t>(i)]) : QString());
+            t->setTabText(
+                i, i < c.itemCount() ? MnemonicText(c.items()[static_cast<std::size_t>(i)]) : QString());
         }
     };
     auto showCurrent = [&c](QTabWidget* t) {
@@ -288,8 +304,10 @@ void Binder::tabs(Control& c, QTabWidget* w) {
     QPointer<QTabWidget> guard(w);
     observe(c, [guard, showCaptions, showCurrent](Prop p, int) {
         if (!guard) return;
-        if (IsItems(p)) showCaptions(guard);
-        else if (p == Prop::ListIndex) showCurrent(guard);
+        if (IsItems(p))
+            showCaptions(guard);
+        else if (p == Prop::ListIndex)
+            showCurrent(guard);
     });
     Control* ctl = &c;
     QObject::connect(w, &QTabWidget::currentChanged, w, [this, ctl](int index) {

@@ -24,17 +24,22 @@ QString LabelText(const std::string& caption) {
     return Lines(out);
 }
 
-QString MnemonicText(const std::string& caption) { return Lines(PlainText(caption)); }
+QString MnemonicText(const std::string& caption) {
+    return Lines(PlainText(caption));
+}
 
 QString PlainText(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::string ToStd(const QString& text) { return text.toStdString(); }
+std::string ToStd(const QString& text) {
+    return text.toStdString();
+}
 
 QColor ToQColor(Colour c) {
     if (c == kDefaultColour) return {};
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                  static_cast<int>((c >> 16) & 0xFF));
 }
 
 }  // namespace zt::ui

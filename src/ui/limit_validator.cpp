@@ -6,7 +6,8 @@ namespace zt::ui {
 
 LimitValidator::LimitValidator(int limit, QLineEdit* edit) : QValidator(edit), limit_(limit) {
     current_ = static_cast<int>(edit->text().size());
-    connect(edit, &QLineEdit::textChanged, this, [this](const QString& t) { current_ = static_cast<int>(t.size()); });
+    connect(edit, &QLineEdit::textChanged, this,
+            [this](const QString& t) { current_ = static_cast<int>(t.size()); });
     edit->setValidator(this);
 }
 

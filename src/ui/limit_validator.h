@@ -22,7 +22,7 @@ public:
 
 private:
     int limit_;
-    int current_ = 0;       // length of the text the box holds now
+    int current_ = 0;  // length of the text the box holds now
     bool programmatic_ = false;
 };
 

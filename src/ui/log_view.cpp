@@ -8,7 +8,9 @@
 
 namespace zt::ui {
 
-int LogModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shown_; }
+int LogModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : shown_;
+}
 
 QVariant LogModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
@@ -58,7 +60,9 @@ void LogView::bind(Control& log, Binder& binder) {
     binder.common(log, this);
     binder.observe(log, [this](Prop p, int index) {
         switch (p) {
-            case Prop::ItemAdded: schedule(); break;
+            case Prop::ItemAdded:
+                schedule();
+                break;
             case Prop::ItemRemoved:
                 model_->removed(index);
                 selectionDirty_ = true;
@@ -74,7 +78,8 @@ void LogView::bind(Control& log, Binder& binder) {
                 selectionDirty_ = true;
                 schedule();
                 break;
-            default: break;
+            default:
+                break;
         }
     });
     // A line picked by the operator becomes the selected line of the log.

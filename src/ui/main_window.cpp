@@ -30,18 +30,24 @@ int EditWidth(const QLineEdit* e, int chars, QChar sample) {
     QStyleOptionFrame opt;
     opt.initFrom(e);
     opt.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, e);
-    const int text = e->fontMetrics().horizontalAdvance(QString(chars, sample)) + e->fontMetrics().averageCharWidth();
+    const int text =
+        e->fontMetrics().horizontalAdvance(QString(chars, sample)) + e->fontMetrics().averageCharWidth();
     const QMargins m = e->textMargins();
     return e->style()
-        ->sizeFromContents(QStyle::CT_LineEdit, &opt, QSize(text + m.left() + m.right(), e->sizeHint().height()), e)
+        ->sizeFromContents(QStyle::CT_LineEdit, &opt,
+                           QSize(text + m.left() + m.right(), e->sizeHint().height()), e)
         .width();
 }
 
-QFont FixedFont() { return QFontDatabase::systemFont(QFontDatabase::FixedFont); }
+QFont FixedFont() {
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+}
 
 QFont Scaled(QFont f, qreal factor, bool bold = false) {
-    if (f.pointSizeF() > 0) f.setPointSizeF(f.pointSizeF() * factor);
-    else if (f.pixelSize() > 0) f.setPixelSize(qRound(f.pixelSize() * factor));
+    if (f.pointSizeF() > 0)
+        f.setPointSizeF(f.pointSizeF() * factor);
+    else if (f.pixelSize() > 0)
+        f.setPixelSize(qRound(f.pixelSize() * factor));
     f.setBold(bold);
     return f;
 }
@@ -83,7 +89,8 @@ MainWindow::MainWindow(FormModel& model, WindowActions& actions, QWidget* parent
     tabs_->addTab(buildGenericTab(), QString());
     tabs_->addTab(buildUserTab(), QString());
     tabs_->addTab(buildReadTab(), QString());
-    for (int i = 0; i < tabs_->count(); ++i) tabs_->widget(i)->setObjectName(QStringLiteral("SSTab1(%1)").arg(i));
+    for (int i = 0; i < tabs_->count(); ++i)
+        tabs_->widget(i)->setObjectName(QStringLiteral("SSTab1(%1)").arg(i));
     binder_.tabs(m_.SSTab1, tabs_);
     split->addWidget(tabs_);
     QWidget* logPanel = buildLog();
@@ -96,7 +103,9 @@ MainWindow::MainWindow(FormModel& model, WindowActions& actions, QWidget* parent
     resize(sizeHint());
 }
 
-MainWindow::~MainWindow() { binder_.detach(); }
+MainWindow::~MainWindow() {
+    binder_.detach();
+}
 
 QWidget* MainWindow::widgetNamed(std::string_view name) const {
     const Control* c = m_.find(name);
@@ -114,7 +123,8 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     // The log has no visible label: a screen reader names it after its tooltip.
-    if (watched == log_ && e->type() == QEvent::ToolTipChange) log_->setAccessibleName(FirstLine(log_->toolTip()));
+    if (watched == log_ && e->type() == QEvent::ToolTipChange)
+        log_->setAccessibleName(FirstLine(log_->toolTip()));
     return QWidget::eventFilter(watched, e);
 }
 
@@ -131,7 +141,9 @@ QLineEdit* MainWindow::edit(Control& c, Look look) {
     if (look == Look::Hex) w->setFont(FixedFont());
     binder_.lineEdit(c, w);
     if (look != Look::Wide && c.maxLength() > 0) {
-        w->setFixedWidth(EditWidth(w, std::max(c.maxLength(), 3), look == Look::Hex ? QLatin1Char('F') : QLatin1Char('0')));
+        // One character of room beyond the limit, so a full box does not look cramped.
+        w->setFixedWidth(EditWidth(w, std::max(c.maxLength(), 3) + 1,
+                                   look == Look::Hex ? QLatin1Char('F') : QLatin1Char('0')));
     } else {
         w->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
@@ -406,8 +418,7 @@ QWidget* MainWindow::buildGenericTab() {
     QGroupBox* numeric = frame(m_.cFrame(4));
     auto* g = new QGridLayout(numeric);
     for (int d = 0; d <= 9; ++d) g->addWidget(check(m_.cSelTar(15 + d)), d % 5, d / 5);
-    g->setRowStretch(5, 1);
-    row->addWidget(numeric);
+    row->addWidget(numeric, 0, Qt::AlignTop);
 
     auto* all = new QVBoxLayout;
     all->addWidget(button(m_.cmdSelTot));

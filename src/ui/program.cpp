@@ -18,13 +18,12 @@ Program::Program(Options options) {
     box_ = std::make_unique<QtMessageBox>();
     host_ = std::make_unique<QtWindowHost>();
     files_ = std::make_unique<QtFileSystem>();
-    tips_ = std::make_unique<QtTooltipHost>([this](const Control& c) -> QWidget* {
-        return window_ ? window_->widgetOf(c) : nullptr;
-    });
-    (void)options;
+    tips_ = std::make_unique<QtTooltipHost>(
+        [this](const Control& c) -> QWidget* { return window_ ? window_->widgetOf(c) : nullptr; });
+    (void)options.link;
 
     Platform pf;
-    pf.serial = serial_.get();
+    pf.serial = options.serial != nullptr ? options.serial : serial_.get();
     pf.socket = socket_.get();
     pf.box = box_.get();
     pf.shell = shell_.get();

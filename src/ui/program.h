@@ -25,6 +25,8 @@ public:
     struct Options {
         // Without the serial port and the socket: for showing the window only.
         bool link = true;
+        // A serial port of the caller's instead of the computer's (kept by the caller).
+        SerialPort* serial = nullptr;
     };
     Program();
     explicit Program(Options options);

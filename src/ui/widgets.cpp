@@ -28,8 +28,10 @@ void ClickLabel::refreshLook() {
     QFont f = font();
     f.setUnderline(live);
     setFont(f);
-    if (live) setCursor(Qt::PointingHandCursor);
-    else unsetCursor();
+    if (live)
+        setCursor(Qt::PointingHandCursor);
+    else
+        unsetCursor();
     setFocusPolicy(live ? Qt::TabFocus : Qt::NoFocus);
 }
 
@@ -63,7 +65,9 @@ QSize LogoWidget::sizeHint() const {
     return {h * 3 / 2, h};
 }
 
-QSize LogoWidget::minimumSizeHint() const { return sizeHint(); }
+QSize LogoWidget::minimumSizeHint() const {
+    return sizeHint();
+}
 
 void LogoWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);

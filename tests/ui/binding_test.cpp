@@ -54,16 +54,26 @@ protected:
 
 bool KindMatches(Kind kind, QWidget* widget) {
     switch (kind) {
-        case Kind::Label: return qobject_cast<QLabel*>(widget) != nullptr;
-        case Kind::TextBox: return qobject_cast<QLineEdit*>(widget) != nullptr;
-        case Kind::CheckBox: return qobject_cast<QCheckBox*>(widget) != nullptr;
-        case Kind::ComboBox: return qobject_cast<QComboBox*>(widget) != nullptr;
-        case Kind::ListBox: return qobject_cast<QAbstractItemView*>(widget) != nullptr;
-        case Kind::Button: return qobject_cast<QAbstractButton*>(widget) != nullptr;
-        case Kind::Frame: return qobject_cast<QGroupBox*>(widget) != nullptr;
-        case Kind::Tabs: return qobject_cast<QTabWidget*>(widget) != nullptr;
-        case Kind::Window: return widget->isWindow();
-        case Kind::Picture: return true;
+        case Kind::Label:
+            return qobject_cast<QLabel*>(widget) != nullptr;
+        case Kind::TextBox:
+            return qobject_cast<QLineEdit*>(widget) != nullptr;
+        case Kind::CheckBox:
+            return qobject_cast<QCheckBox*>(widget) != nullptr;
+        case Kind::ComboBox:
+            return qobject_cast<QComboBox*>(widget) != nullptr;
+        case Kind::ListBox:
+            return qobject_cast<QAbstractItemView*>(widget) != nullptr;
+        case Kind::Button:
+            return qobject_cast<QAbstractButton*>(widget) != nullptr;
+        case Kind::Frame:
+            return qobject_cast<QGroupBox*>(widget) != nullptr;
+        case Kind::Tabs:
+            return qobject_cast<QTabWidget*>(widget) != nullptr;
+        case Kind::Window:
+            return widget->isWindow();
+        case Kind::Picture:
+            return true;
     }
     return false;
 }
@@ -102,11 +112,14 @@ TEST_F(WindowBinding, ModelTextsShowAtOnce) {
         {"txtInfoKey", "Key: FFFFFFFFFFFF     Sector: 1", "Key: FFFFFFFFFFFF     Sector: 1", labelText},
         {"cmdOpenCom", "Open &COM", "Open &COM", buttonText},
         {"cSelTar(12)", "BAJA", "BAJA", buttonText},
-        {"cFrame(4)", "Numeric cards", "Numeric cards", [](QWidget* x) { return qobject_cast<QGroupBox*>(x)->title(); }},
-        {"txtKeyTar", "A0A1A2A3A4A5", "A0A1A2A3A4A5", [](QWidget* x) { return qobject_cast<QLineEdit*>(x)->text(); }},
+        {"cFrame(4)", "Numeric cards", "Numeric cards",
+         [](QWidget* x) { return qobject_cast<QGroupBox*>(x)->title(); }},
+        {"txtKeyTar", "A0A1A2A3A4A5", "A0A1A2A3A4A5",
+         [](QWidget* x) { return qobject_cast<QLineEdit*>(x)->text(); }},
         {"cCombo1", "19200", "19200", [](QWidget* x) { return qobject_cast<QComboBox*>(x)->currentText(); }},
         {"cCombo1", "57600", "57600", [](QWidget* x) { return qobject_cast<QComboBox*>(x)->currentText(); }},
-        {"cTipList", "Lista negra", "Lista negra", [](QWidget* x) { return qobject_cast<QComboBox*>(x)->currentText(); }},
+        {"cTipList", "Lista negra", "Lista negra",
+         [](QWidget* x) { return qobject_cast<QComboBox*>(x)->currentText(); }},
         {"frmZentap", "Zentap - test", "Zentap - test", [](QWidget* x) { return x->windowTitle(); }},
     };
     for (const auto& k : cases) {
@@ -289,7 +302,8 @@ TEST_F(WindowBinding, TypingLimitHoldsForTheOperatorOnly) {
 
 TEST_F(WindowBinding, FieldsCarryTheirLabelsForScreenReaders) {
     for (QWidget* x : w->findChildren<QWidget*>()) {
-        const bool field = qobject_cast<QLineEdit*>(x) || qobject_cast<QComboBox*>(x) || qobject_cast<QListWidget*>(x);
+        const bool field =
+            qobject_cast<QLineEdit*>(x) || qobject_cast<QComboBox*>(x) || qobject_cast<QListWidget*>(x);
         if (!field || qobject_cast<QComboBox*>(x->parentWidget())) continue;
         EXPECT_FALSE(x->accessibleName().isEmpty()) << x->objectName().toStdString();
     }
@@ -318,7 +332,8 @@ TEST_F(WindowBinding, LogSelectionFollowsTheOperatorAndBorrar) {
     ASSERT_EQ(view->currentIndex().row(), 9);
 
     // The operator picks line 0; the next two lines move the selection to line 2.
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 0)).center());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(view->model()->index(0, 0)).center());
     EXPECT_EQ(m.listInfo.listIndex(), 0);
     AddInfo(ctx, "a");
     AddInfo(ctx, "b");

@@ -1,22 +1,87 @@
-// Writes pictures of the window, one per tab, for the documentation:
-//   zentap_shot <folder> [suffix]
-// The window is the program's own, started as at every start, without a link.
+// Writes pictures of the window for the documentation:
+//   zentap_shot <folder> [suffix] [pictures]
+// `pictures` lists what to take ("0123c", the default): a digit is that tab right after start-up,
+// "c" the read tab after a card was made and read back through an emulated reader on the serial
+// port (COM 1), with the log of both runs.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTabWidget>
 #include <cstdio>
+#include <functional>
+#include <memory>
 
+#include "sim/reader.h"
 #include "ui/log_view.h"
 #include "ui/program.h"
+#include "ui/shot/sim_link.h"
 #include "ui/widgets.h"
 
 namespace {
+
 void Settle(int ms) {
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
+
+bool RunUntil(const std::function<bool()>& done, int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+bool Save(zt::ui::Program& program, const QDir& out, const QString& name) {
+    program.window().logView()->flush();
+    Settle(150);
+    const QString file = out.filePath(name);
+    if (!program.window().grab().save(file)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(file));
+    return true;
+}
+
+// Makes a USUARIO BASICO card on the user tab, then reads it on the read tab.
+bool MakeAndReadCard(zt::ui::Program& program, zt::ui::SimSerial& port, zt::sim::Reader& reader) {
+    zt::Form& form = program.form();
+    auto& m = form.model();
+    auto& st = form.state();
+    auto fail = [](const char* what) {
+        std::fprintf(stderr, "card run: %s\n", what);
+        return false;
+    };
+    m.cEditCfg1.setText("1");
+    form.click("cmdOpenCom");
+    if (st.LinkType != 1) return fail("COM 1 did not open");
+
+    m.txtUser.setText("042");
+    m.SSTab1.setListIndex(2);
+    form.click("cmdStart(2)");
+    auto card = std::make_shared<zt::sim::Card>(
+        zt::sim::Card::blank(zt::sim::CardKind::Classic1K, {0x5A, 0x3C, 0x91, 0x0E}));
+    reader.present(card, port.now());
+    port.arm();
+    if (!RunUntil([&] { return st.ActiveRun == zt::kNoRun; }, 20000)) return fail("the card was not made");
+
+    reader.remove(port.now());
+    m.SSTab1.setListIndex(3);
+    form.click("cmdLecTar");
+    Settle(300);
+    reader.present(card, port.now());
+    port.arm();
+    if (!RunUntil([&] { return !m.txtInfoRead(0).text().empty(); }, 20000))
+        return fail("the card was not read");
+    Settle(1500);  // the run's LED and beeper steps
+    form.click("cmdStop(3)");
+    return RunUntil([&] { return st.ActiveRun == zt::kNoRun; }, 10000) || fail("the read run did not stop");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -24,32 +89,35 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Zentap"));
     QApplication::setWindowIcon(zt::ui::LogoIcon());
     if (argc < 2) {
-        std::fprintf(stderr, "usage: zentap_shot <folder> [suffix]\n");
+        std::fprintf(stderr, "usage: zentap_shot <folder> [suffix] [pictures]\n");
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     const QString suffix = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    const QString pictures = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("0123c");
     if (!out.exists() && !QDir().mkpath(out.path())) {
         std::fprintf(stderr, "cannot create %s\n", argv[1]);
         return 1;
     }
 
-    zt::ui::Program program(zt::ui::Program::Options{.link = false});
+    zt::sim::Reader reader;
+    zt::ui::SimSerial port(reader);
+    zt::ui::Program program(zt::ui::Program::Options{.link = false, .serial = &port});
     program.start();
     Settle(400);
 
     const char* names[] = {"config", "generic", "user", "read"};
     auto& tabs = program.form().model().SSTab1;
-    for (int i = 0; i < 4; ++i) {
+    for (const QChar p : pictures) {
+        const int i = p.digitValue();
+        if (i < 0 || i > 3) continue;
         tabs.setListIndex(i);
-        program.window().logView()->flush();
-        Settle(150);
-        const QString file = out.filePath(QStringLiteral("zentap-%1%2.png").arg(QLatin1String(names[i]), suffix));
-        if (!program.window().grab().save(file)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+        if (!Save(program, out, QStringLiteral("zentap-%1%2.png").arg(QLatin1String(names[i]), suffix)))
             return 1;
-        }
-        std::printf("%s\n", qPrintable(file));
+    }
+    if (pictures.contains(QLatin1Char('c'))) {
+        if (!MakeAndReadCard(program, port, reader)) return 1;
+        if (!Save(program, out, QStringLiteral("zentap-read-card%1.png").arg(suffix))) return 1;
     }
     return 0;
 }
