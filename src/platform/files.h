@@ -8,7 +8,7 @@
 
 namespace zt {
 
-class QtFileSystem final : public FileSystem {
+class QtFileSystem : public FileSystem {
 public:
     std::string programDir() const override;
     char separator() const override { return '/'; }

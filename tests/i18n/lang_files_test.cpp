@@ -4,7 +4,8 @@
 #include <set>
 
 #include "core/i18n/catalogue.h"
-#include "fakes.h"
+#include "lang_dir.h"
+#include "support/fakes.h"
 
 namespace zt {
 namespace {
@@ -12,25 +13,24 @@ namespace {
 // Every number the program shows.
 std::set<int> NumbersWithARole() {
     std::set<int> n{1, 2, 39, 60, 61, 273, 284};
-    auto range = [&n](int a, int b) {
+    for (auto [a, b] : {std::pair{6, 26},
+                        {45, 51},
+                        {65, 79},
+                        {85, 87},
+                        {90, 92},
+                        {95, 98},
+                        {100, 105},
+                        {110, 115},
+                        {130, 148},
+                        {150, 168},
+                        {170, 216},
+                        {230, 260}}) {
         for (int k = a; k <= b; ++k) n.insert(k);
-    };
-    range(6, 26);
-    range(45, 51);
-    range(65, 79);
-    range(85, 87);
-    range(90, 92);
-    range(95, 98);
-    range(100, 105);
-    range(110, 115);
-    range(130, 148);
-    range(150, 168);
-    range(170, 216);
-    range(230, 260);
+    }
     return n;
 }
 
-class LangFiles : public ::testing::Test {
+class LangFiles : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
         for (int n = 1; n <= 5; ++n) {
@@ -39,10 +39,10 @@ protected:
             mis[n] = ParseMessages(test::Cp1252ToUtf8(raw[n]));
         }
     }
-    std::set<int> filled(int n) const {
+    std::set<int> filled(int n) {
         std::set<int> s;
         for (int k = 0; k < kMessages; ++k) {
-            if (!mis.at(n)[static_cast<std::size_t>(k)].empty()) s.insert(k);
+            if (!mis[n][static_cast<std::size_t>(k)].empty()) s.insert(k);
         }
         return s;
     }
@@ -50,56 +50,49 @@ protected:
     std::map<int, std::array<std::string, kMessages>> mis;
 };
 
-TEST_F(LangFiles, AllFillTheSameNumbersAndEveryRoleHasAText) {
-    const auto first = filled(1);
-    for (int n = 2; n <= 5; ++n) EXPECT_EQ(filled(n), first) << "MisI0" << n << ".dat";
-    for (int n = 1; n <= 5; ++n) {
-        for (int k : NumbersWithARole()) {
-            EXPECT_FALSE(mis[n][static_cast<std::size_t>(k)].empty()) << "MisI0" << n << ".dat message " << k;
+TEST_P(LangFiles, FillTheSameNumbersAsFileOneAndEveryRole) {
+    const int n = GetParam();
+    EXPECT_EQ(filled(n), filled(1));
+    for (int k : NumbersWithARole())
+        EXPECT_FALSE(mis[n][static_cast<std::size_t>(k)].empty()) << "message " << k;
+}
+
+// A bare LF, a stray CR or a "~" at a line's end would move every later message to another number.
+TEST_P(LangFiles, EveryLineEndsInCrLfAndNeverInATilde) {
+    const std::string& f = raw[GetParam()];
+    ASSERT_EQ(f.substr(f.size() - 2), "\r\n");
+    int line = 1;
+    for (std::size_t i = 0; i < f.size(); ++i) {
+        if (f[i] == '\n') {
+            EXPECT_TRUE(i > 0 && f[i - 1] == '\r') << "line " << line << ": bare LF";
+            EXPECT_FALSE(i > 1 && f[i - 2] == '~') << "line " << line << " ends in ~";
+            ++line;
         }
+        if (f[i] == '\r') {
+            EXPECT_EQ(f[i + 1], '\n') << "line " << line;
+        }
+        const auto b = static_cast<unsigned char>(f[i]);
+        EXPECT_TRUE(b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D) << "line " << line;
     }
 }
 
-// A wrong line end or a "~" at the end of a line would move every later message to another number.
-TEST_F(LangFiles, LinesEndInCrLfAndNeverInATilde) {
-    for (int n = 1; n <= 5; ++n) {
-        const std::string& f = raw[n];
-        ASSERT_GE(f.size(), 2u);
-        EXPECT_EQ(f.substr(f.size() - 2), "\r\n") << n;
-        int line = 1;
-        for (std::size_t i = 0; i < f.size(); ++i) {
-            if (f[i] == '\n') {
-                EXPECT_TRUE(i > 0 && f[i - 1] == '\r') << "MisI0" << n << ".dat line " << line << ": bare LF";
-                EXPECT_FALSE(i > 1 && f[i - 2] == '~')
-                    << "MisI0" << n << ".dat line " << line << " ends in ~";
-                ++line;
-            } else if (f[i] == '\r') {
-                EXPECT_TRUE(i + 1 < f.size() && f[i + 1] == '\n') << "MisI0" << n << ".dat line " << line;
-            }
-            // Bytes Windows-1252 leaves unassigned.
-            const auto b = static_cast<unsigned char>(f[i]);
-            EXPECT_TRUE(b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D)
-                << "MisI0" << n << ".dat line " << line;
+// The CONFIG card finds the chosen unit and list type by their text, so items of a list must differ.
+TEST_P(LangFiles, DropDownItemsDiffer) {
+    for (int first : {100, 110}) {
+        std::set<std::string> items;
+        int count = 0;
+        for (int k = first; k <= first + 5; ++k) {
+            const auto& t = mis[GetParam()][static_cast<std::size_t>(k)];
+            if (t.empty() || t == "-") continue;
+            items.insert(t);
+            ++count;
         }
+        EXPECT_EQ(static_cast<int>(items.size()), count) << "messages " << first << "..";
     }
 }
 
-// The CONFIG card finds the chosen unit and list type by comparing texts: items must differ.
-TEST_F(LangFiles, DropDownItemsDifferWithinEachList) {
-    for (int n = 1; n <= 5; ++n) {
-        for (int first : {100, 110}) {
-            std::set<std::string> items;
-            int count = 0;
-            for (int k = first; k <= first + 5; ++k) {
-                const auto& t = mis[n][static_cast<std::size_t>(k)];
-                if (t.empty() || t == "-") continue;
-                items.insert(t);
-                ++count;
-            }
-            EXPECT_EQ(static_cast<int>(items.size()), count) << "MisI0" << n << ".dat from " << first;
-        }
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Shipped, LangFiles, ::testing::Values(1, 2, 3, 4, 5),
+                         [](const auto& p) { return "MisI0" + std::to_string(p.param); });
 
 }  // namespace
 }  // namespace zt

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <set>
 
 #include "core/app/log.h"
 #include "core/i18n/catalogue.h"
-#include "fakes.h"
+#include "lang_dir.h"
+#include "support/fakes.h"
 
 namespace zt {
 namespace {
@@ -16,7 +19,11 @@ struct Ref {
     int mis;
 };
 
-// Every caption the language sets, with its message.
+std::string Idx(const char* base, int i) {
+    return std::string(base) + "(" + std::to_string(i) + ")";
+}
+
+// Every caption a language sets, with its message.
 std::vector<Ref> Captions() {
     std::vector<Ref> r{{"frmZentap", 2},           {"cLabel(22)", 39},        {"cSelTar(0)", 60},
                        {"cSelTar(1)", 61},         {"chkEspResList", 90},     {"chkEspNodoTar", 91},
@@ -27,10 +34,10 @@ std::vector<Ref> Captions() {
                        {"cmdLecTar", 141},         {"cmdStop(3)", 142},       {"cmdDeSel", 143},
                        {"cmdSelTot", 144},         {"cAddListPermit", 145},   {"cDelListPermit", 146},
                        {"cDelAllListPermit", 147}, {"cAddAllListPermit", 148}};
-    for (int i = 1; i <= 21; ++i) r.push_back({"cLabel(" + std::to_string(i) + ")", 5 + i});
-    for (int i = 0; i <= 6; ++i) r.push_back({"cFrame(" + std::to_string(i) + ")", 45 + i});
-    for (int i = 10; i <= 24; ++i) r.push_back({"cSelTar(" + std::to_string(i) + ")", 55 + i});
-    for (int i = 30; i <= 32; ++i) r.push_back({"cSelTar(" + std::to_string(i) + ")", 55 + i});
+    for (int i = 1; i <= 21; ++i) r.push_back({Idx("cLabel", i), 5 + i});
+    for (int i = 0; i <= 6; ++i) r.push_back({Idx("cFrame", i), 45 + i});
+    for (int i : {10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 30, 31, 32})
+        r.push_back({Idx("cSelTar", i), 55 + i});
     return r;
 }
 
@@ -50,135 +57,105 @@ const std::vector<Ref> kTips{
     {"txtUsaKey(0)", 255},   {"txtUsaKey(1)", 256},      {"txtUsaKey(2)", 257},      {"txtInfoRead(0)", 258},
     {"txtInfoRead(1)", 259}, {"txtInfoRead(2)", 260},    {"txtTScan", 273}};
 
-// A language file whose every message names its file and number ("L3-M130"); `override` replaces some.
-std::string SyntheticFile(int n, const std::map<int, std::string>& override = {}) {
+// A language file whose every message tells its file and number ("L3-M130"), some replaced.
+std::string SyntheticFile(int n, const std::map<int, std::string>& replaced = {}) {
     std::string s;
     for (int k = 1; k <= 290; ++k) {
-        const auto it = override.find(k);
+        const auto it = replaced.find(k);
         s +=
-            (it != override.end() ? it->second : "L" + std::to_string(n) + "-M" + std::to_string(k)) + "\r\n";
+            (it != replaced.end() ? it->second : "L" + std::to_string(n) + "-M" + std::to_string(k)) + "\r\n";
     }
     return s;
 }
 
 class WindowTexts : public ::testing::Test {
 protected:
-    void load(const std::vector<int>& files, bool real = false) {
-        for (int n : files) real ? fs.putReal(n) : fs.put(n, SyntheticFile(n));
-        start();
-    }
     void start() {
-        ctx = std::make_unique<Ctx>(Platform{.serial = serial, .tips = &host, .files = &fs});
+        ctx = std::make_unique<Ctx>(Platform{.serial = &serial, .tips = &host, .files = &fs});
         tips = std::make_unique<Tooltip>(&host);
         tips->IniMaxTip(150);
         LoadMessages(*ctx);
         ApplyTexts(*ctx, *tips);
     }
-    std::vector<std::string> tipOrder(std::size_t from) const {
-        std::vector<std::string> names;
-        for (std::size_t i = from; i < host.created.size(); ++i)
-            names.push_back(host.live.at(host.created[i]).control);
-        return names;
+    void put(int n, std::string text) {
+        fs.files["/zentap/MisI0" + std::to_string(n) + ".dat"] = std::move(text);
     }
     const std::string& caption(const std::string& name) const { return ctx->m.find(name)->text(); }
+    const std::string& tip(const std::string& name) const { return host.of(name)->spec.text; }
 
-    test::FakeFileSystem fs;
-    test::FakeTooltipHost host;
-    SerialPort* serial = nullptr;
+    test::FakeFiles fs;
+    test::FakeTips host;
+    test::FakeSerial serial;
     std::unique_ptr<Ctx> ctx;
     std::unique_ptr<Tooltip> tips;
 };
 
 TEST_F(WindowTexts, EveryCaptionAndTooltipTakesItsOwnMessage) {
-    load({1, 2, 3, 4, 5});
-    for (const Ref& r : Captions())
-        EXPECT_EQ(caption(r.control), "L1-M" + std::to_string(r.mis)) << r.control;
-    for (int t = 0; t <= 3; ++t) EXPECT_EQ(ctx->m.SSTab1.items()[t], "L1-M" + std::to_string(95 + t));
-    for (int i = 0; i <= 4; ++i) EXPECT_EQ(ctx->m.cIdioma(i).text(), "L" + std::to_string(i + 1) + "-M1");
-
-    std::vector<std::string> expectedOrder;
-    for (const Ref& r : kTips) {
-        expectedOrder.push_back(r.control);
-        ASSERT_NE(host.of(r.control), nullptr) << r.control;
-        EXPECT_EQ(host.of(r.control)->spec.text, "L1-M" + std::to_string(r.mis)) << r.control;
-        EXPECT_EQ(host.of(r.control)->spec.title, "");
-    }
-    EXPECT_EQ(tipOrder(0), expectedOrder);
-}
-
-TEST_F(WindowTexts, EachSelectorSwitchesToItsOwnSlot) {
-    load({1, 2, 3, 4, 5});
-    ctx->m.cSelTar(31).setValue(1);
-    AddInfo(*ctx, GetMis(*ctx, 170));
-    for (int i : {2, 4, 0, 1, 3}) {
-        const std::string L = "L" + std::to_string(i + 1) + "-M";
+    for (int n = 1; n <= 5; ++n) put(n, SyntheticFile(n));
+    start();
+    for (int i : {2, 0}) {  // a switch, and back to the start language
         cIdioma_Click(*ctx, *tips, i);
-        EXPECT_EQ(ctx->st.iIdioma, i + 1);
-        EXPECT_EQ(caption("frmZentap"), L + "2");
-        EXPECT_EQ(caption("cmdStart(2)"), L + "139");
-        EXPECT_EQ(ctx->m.SSTab1.items()[3], L + "98");
-        EXPECT_EQ(host.of("txtTScan")->spec.text, L + "273");
-        EXPECT_EQ(ctx->m.cUnitTime.items(), (std::vector<std::string>{L + "100", L + "101", L + "102",
-                                                                      L + "103", L + "104", L + "105"}));
-        EXPECT_EQ(ctx->m.cUnitTime.text(), L + "101");
-        EXPECT_EQ(ctx->m.cTipList.text(), L + "110");
-        EXPECT_EQ(ctx->m.cTipList.listIndex(), 0);
-        // Selector labels always name their own slot; no tooltip of another language is left.
-        EXPECT_EQ(ctx->m.cIdioma(0).text(), "L1-M1");
-        EXPECT_EQ(host.live.size(), 51u);
+        const std::string L = "L" + std::to_string(i + 1) + "-M";
+        for (const Ref& r : Captions()) EXPECT_EQ(caption(r.control), L + std::to_string(r.mis)) << r.control;
+        EXPECT_EQ(ctx->m.SSTab1.items(), (std::vector<std::string>{L + "95", L + "96", L + "97", L + "98"}));
+        for (int k = 0; k <= 4; ++k) EXPECT_EQ(ctx->m.cIdioma(k).text(), "L" + std::to_string(k + 1) + "-M1");
+
+        // Made in increasing message order (handles rise), no title, none of the previous language left.
+        std::vector<std::string> order;
+        for (const auto& [h, t] : host.live) order.push_back(t.control);
+        ASSERT_EQ(order.size(), kTips.size());
+        for (std::size_t k = 0; k < kTips.size(); ++k) {
+            EXPECT_EQ(order[k], kTips[k].control);
+            const std::string expected = L + std::to_string(kTips[k].mis);
+            EXPECT_EQ(tip(kTips[k].control).substr(0, expected.size()), expected) << kTips[k].control;
+        }
     }
-    // The log keeps the language it was written in; the ticks stay as they were.
-    EXPECT_EQ(ctx->m.listInfo.items().back(), "L1-M170");
-    EXPECT_EQ(ctx->m.cSelTar(31).value(), 1);
 }
 
-TEST_F(WindowTexts, DashAndEmptyTextsLeaveNoGapInTheDropDowns) {
-    fs.put(1, SyntheticFile(
-                  1, {{100, "-"}, {103, ""}, {104, "-"}, {112, "-"}, {113, "-"}, {114, "-"}, {115, "-"}}));
+TEST_F(WindowTexts, DropDownsSkipDashesAndEmptyTexts) {
+    put(1,
+        SyntheticFile(1, {{100, "-"}, {103, ""}, {104, "-"}, {112, "-"}, {113, ""}, {114, "-"}, {115, "-"}}));
+    put(2, SyntheticFile(2));
     start();
     EXPECT_EQ(ctx->m.cUnitTime.items(), (std::vector<std::string>{"L1-M101", "L1-M102", "L1-M105"}));
     EXPECT_EQ(ctx->m.cUnitTime.text(), "L1-M101");
     EXPECT_EQ(ctx->m.cUnitTime.listIndex(), 0);
     EXPECT_EQ(ctx->m.cTipList.items(), (std::vector<std::string>{"L1-M110", "L1-M111"}));
     EXPECT_EQ(ctx->m.cTipList.text(), "L1-M110");
+
+    cIdioma_Click(*ctx, *tips, 4);  // file 2 lies in the top slot
+    EXPECT_EQ(ctx->m.cUnitTime.itemCount(), 6);
+    EXPECT_EQ(ctx->m.cUnitTime.text(), "L2-M101");
+    EXPECT_EQ(ctx->m.cUnitTime.listIndex(), 1);
 }
 
 TEST_F(WindowTexts, OnlyFileTwoShowsOnTheLastSelector) {
-    load({2});
+    put(2, SyntheticFile(2));
+    start();
     EXPECT_EQ(ctx->st.iIdioma, 5);
     EXPECT_EQ(caption("frmZentap"), "L2-M2");
-    for (int i = 0; i <= 3; ++i) EXPECT_EQ(ctx->m.cIdioma(i).text(), "") << i;
-    EXPECT_EQ(ctx->m.cIdioma(4).text(), "L2-M1");
-
-    const auto made = host.created.size();
+    for (int i = 0; i <= 4; ++i) EXPECT_EQ(ctx->m.cIdioma(i).text(), i == 4 ? "L2-M1" : "") << i;
     for (int i = 0; i <= 3; ++i) cIdioma_Click(*ctx, *tips, i);
     EXPECT_EQ(ctx->st.iIdioma, 5);
-    EXPECT_EQ(host.created.size(), made);
-    cIdioma_Click(*ctx, *tips, 4);
-    EXPECT_EQ(ctx->st.iIdioma, 5);
-    EXPECT_EQ(host.live.size(), 51u);
+    EXPECT_EQ(host.created, 51u) << "an empty selector does nothing";
 }
 
-TEST_F(WindowTexts, WithoutLanguageFilesEveryCaptionIsBlank) {
-    load({});
-    EXPECT_EQ(ctx->st.iIdioma, 0);
+TEST_F(WindowTexts, WithoutLanguageFilesEveryTextIsBlank) {
+    start();
     for (const Ref& r : Captions()) EXPECT_EQ(caption(r.control), "") << r.control;
-    for (const auto& tab : ctx->m.SSTab1.items()) EXPECT_EQ(tab, "");
-    for (int i = 0; i <= 4; ++i) EXPECT_EQ(ctx->m.cIdioma(i).text(), "");
+    EXPECT_EQ(ctx->m.SSTab1.items(), (std::vector<std::string>(4)));
     EXPECT_TRUE(ctx->m.cUnitTime.items().empty());
     EXPECT_TRUE(ctx->m.cTipList.items().empty());
     EXPECT_EQ(host.live.size(), 51u);
-    for (const auto& [h, tip] : host.live) EXPECT_EQ(tip.spec.text, "") << tip.control;
-    // Nothing to select: the selectors do nothing, and the log still takes lines.
+    for (const auto& [h, t] : host.live) EXPECT_EQ(t.spec.text.find("L"), std::string::npos) << t.control;
     for (int i = 0; i <= 4; ++i) cIdioma_Click(*ctx, *tips, i);
     EXPECT_EQ(ctx->st.iIdioma, 0);
-    EXPECT_EQ(host.created.size(), 51u);
-    AddInfo(*ctx, GetMis(*ctx, 170));
-    EXPECT_EQ(ctx->m.listInfo.itemCount(), 1);
+    EXPECT_EQ(host.created, 51u);
 }
 
-TEST_F(WindowTexts, RealFilesFillEveryCaptionInEveryLanguage) {
-    load({1, 2, 3, 4, 5}, true);
+TEST_F(WindowTexts, ShippedFilesFillEveryCaptionInEveryLanguage) {
+    fs.realDir = test::LangDir();
+    start();
     std::set<std::string> names;
     for (int i = 0; i <= 4; ++i) {
         cIdioma_Click(*ctx, *tips, i);
@@ -188,61 +165,33 @@ TEST_F(WindowTexts, RealFilesFillEveryCaptionInEveryLanguage) {
             EXPECT_EQ(caption(r.control), GetMis(*ctx, r.mis)) << r.control;
             EXPECT_FALSE(caption(r.control).empty()) << "file " << i + 1 << ": " << r.control;
         }
-        for (int t = 0; t <= 3; ++t) EXPECT_EQ(ctx->m.SSTab1.items()[t], GetMis(*ctx, 95 + t));
-        ASSERT_EQ(host.live.size(), 51u);
-        for (const Ref& r : kTips) {
-            EXPECT_EQ(host.of(r.control)->spec.text, GetMis(*ctx, r.mis)) << r.control;
-            EXPECT_FALSE(host.of(r.control)->spec.text.empty()) << "file " << i + 1 << ": " << r.control;
-        }
-        // Relay time unit: tenths, seconds, minutes, with seconds shown; list type: white shown.
+        for (const Ref& r : kTips)
+            EXPECT_FALSE(tip(r.control).empty()) << "file " << i + 1 << ": " << r.control;
+        // Relay time in tenths, seconds or minutes, seconds shown; white or black list, white shown.
         ASSERT_EQ(ctx->m.cUnitTime.itemCount(), 3) << "file " << i + 1;
-        EXPECT_EQ(ctx->m.cUnitTime.items()[1], GetMis(*ctx, 101));
-        EXPECT_EQ(ctx->m.cUnitTime.text(), GetMis(*ctx, 101));
         EXPECT_EQ(ctx->m.cUnitTime.listIndex(), 1);
         ASSERT_EQ(ctx->m.cTipList.itemCount(), 2) << "file " << i + 1;
-        EXPECT_EQ(ctx->m.cTipList.text(), GetMis(*ctx, 110));
         EXPECT_EQ(ctx->m.cTipList.listIndex(), 0);
     }
     EXPECT_EQ(names.size(), 5u) << "every language has a name of its own";
 }
 
-struct PortCase {
-    const char* name;
-    std::string typed;
-    std::string tip;  // after message 230
-    friend void PrintTo(const PortCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class PortTip : public WindowTexts, public ::testing::WithParamInterface<PortCase> {};
-
-TEST_P(PortTip, NamesTheDeviceBehindTheNumberTyped) {
-    test::FakeSerialPort port;
-    serial = &port;
-    load({1, 2});
-    ctx->m.cEditCfg1.setText(GetParam().typed);
-    cEditCfg1_Change(*ctx, *tips);
-    EXPECT_EQ(host.of("cEditCfg1")->spec.text, "L1-M230" + GetParam().tip);
+// The port-number tooltip names the device behind the number typed, in the current language.
+TEST_F(WindowTexts, PortTipNamesTheDevice) {
+    put(1, SyntheticFile(1));
+    start();
+    const std::map<std::string, std::string> cases{{"1", "\r\nL1-M284: /dev/ttyS0"},
+                                                   {"2.5", "\r\nL1-M284: /dev/ttyS1"},  // halves to even
+                                                   {"&H21", "\r\nL1-M284: /dev/ttyS32"},
+                                                   {"abc", ""},
+                                                   {"65", ""},
+                                                   {"70000", ""}};
+    for (const auto& [typed, device] : cases) {
+        ctx->m.cEditCfg1.setText(typed);
+        cEditCfg1_Change(*ctx, *tips);
+        EXPECT_EQ(tip("cEditCfg1"), "L1-M230" + device) << typed;
+    }
     EXPECT_EQ(host.live.size(), 51u);
-}
-
-INSTANTIATE_TEST_SUITE_P(WindowTexts, PortTip,
-                         ::testing::Values(PortCase{"First", "1", "\r\nL1-M284: /dev/ttyS0"},
-                                           PortCase{"Usb", "33", "\r\nL1-M284: /dev/ttyUSB0"},
-                                           PortCase{"HalfRoundsToEven", "2.5", "\r\nL1-M284: /dev/ttyS1"},
-                                           PortCase{"Hex", "&H21", "\r\nL1-M284: /dev/ttyUSB0"},
-                                           PortCase{"NotANumber", "abc", ""}, PortCase{"NoDevice", "65", ""},
-                                           PortCase{"TooLarge", "70000", ""}),
-                         [](const auto& p) { return std::string(p.param.name); });
-
-TEST_F(WindowTexts, PortTipFollowsTheLanguage) {
-    test::FakeSerialPort port;
-    serial = &port;
-    load({1, 2});
-    EXPECT_EQ(host.of("cEditCfg1")->spec.text, "L1-M230\r\nL1-M284: /dev/ttyS0");
-    ctx->m.cEditCfg1.setText("3");
-    cEditCfg1_Change(*ctx, *tips);
-    cIdioma_Click(*ctx, *tips, 4);  // file 2 lies in the top slot
-    EXPECT_EQ(host.of("cEditCfg1")->spec.text, "L2-M230\r\nL2-M284: /dev/ttyS2");
 }
 
 }  // namespace

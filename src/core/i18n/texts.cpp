@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "core/link/numeric.h"
+#include "core/link/linkmgr.h"
 
 namespace zt {
 
@@ -70,10 +70,8 @@ void FillCombo(Ctx& ctx, Control& combo, int first, int textMis) {
 
 std::string PortTipText(const Ctx& ctx) {
     std::string text = GetMis(ctx, kPortTipMis);
-    if (ctx.pf.serial == nullptr) return text;
-    const int port = NumVal16(ctx.m.cEditCfg1.text()).value_or(0);
-    const std::string device = ctx.pf.serial->deviceName(port);
     // A number no device stands behind adds nothing.
+    const std::string device = PortDeviceName(ctx);
     if (device.empty()) return text;
     if (!text.empty()) text += "\r\n";
     const std::string& word = GetMis(ctx, kDeviceWordMis);
