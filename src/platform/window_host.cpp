@@ -1,5 +1,6 @@
 #include "platform/window_host.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
@@ -9,11 +10,27 @@ namespace zt {
 void QtWindowHost::centre() {
     QWidget* w = window_.data();
     if (w == nullptr) return;
+    if (!w->isVisible()) {
+        // Before the first show the layout has not sized the window yet.
+        if (!w->testAttribute(Qt::WA_Resized)) w->adjustSize();
+        w->removeEventFilter(this);
+        w->installEventFilter(this);
+    }
+    place(w);
+}
+
+bool QtWindowHost::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::Show && watched == window_.data()) {
+        window_->removeEventFilter(this);
+        place(window_);
+    }
+    return QObject::eventFilter(watched, e);
+}
+
+void QtWindowHost::place(QWidget* w) {
     QScreen* screen = w->screen();
     if (screen == nullptr) screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
-    // Before the first show the layout has not sized the window yet.
-    if (!w->isVisible() && !w->testAttribute(Qt::WA_Resized)) w->adjustSize();
     const QRect area = screen->availableGeometry();
     const QSize size = w->frameGeometry().size().expandedTo(w->size());
     // A window larger than the screen keeps its title bar reachable.

@@ -1,6 +1,7 @@
 // Window-level services: placing the main window on the screen.
 #pragma once
 
+#include <QObject>
 #include <QPointer>
 #include <QWidget>
 
@@ -8,16 +9,21 @@
 
 namespace zt {
 
-class QtWindowHost final : public WindowHost {
+class QtWindowHost final : public QObject, public WindowHost {
 public:
     explicit QtWindowHost(QWidget* window = nullptr) : window_(window) {}
     void setWindow(QWidget* window) { window_ = window; }
 
     // Puts the window in the middle of the screen it is on (the primary one before it is shown),
-    // leaving out the desktop's panels.
+    // leaving out the desktop's panels. Asked before the window is shown, it is centred again as it
+    // appears, since the texts put in after start-up may still change its size.
     void centre() override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
+    void place(QWidget* w);
     QPointer<QWidget> window_;
 };
 

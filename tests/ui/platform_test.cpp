@@ -101,9 +101,6 @@ TEST(QtShellTest, OpensTheAddressWithTheDesktopHandler) {
 TEST(QtWindowHostTest, CentresTheWindowOnTheScreen) {
     App();
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    struct Case {
-        QSize size;
-    };
     for (const QSize size : {QSize(300, 200), QSize(area.width() / 2 + 1, area.height() / 3)}) {
         QWidget window;
         window.resize(size);
@@ -118,6 +115,17 @@ TEST(QtWindowHostTest, CentresTheWindowOnTheScreen) {
     wide.resize(area.width() + 200, 100);
     QtWindowHost(&wide).centre();
     EXPECT_EQ(wide.pos().x(), area.x());
+
+    // Centred before it is shown, a window that grows on the way is centred again as it appears.
+    QWidget later;
+    later.resize(200, 100);
+    QtWindowHost host(&later);
+    host.centre();
+    later.setMinimumSize(400, 300);
+    later.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&later));
+    EXPECT_EQ(later.frameGeometry().center().x() / 2, area.center().x() / 2);
+    EXPECT_EQ(later.frameGeometry().center().y() / 2, area.center().y() / 2);
 }
 
 }  // namespace
