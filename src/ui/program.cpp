@@ -2,7 +2,9 @@
 
 #include "platform/files.h"
 #include "platform/message_box.h"
+#include "platform/serial_port.h"
 #include "platform/shell.h"
+#include "platform/tcp_socket.h"
 #include "platform/timer.h"
 #include "platform/tooltips.h"
 #include "platform/window_host.h"
@@ -20,7 +22,10 @@ Program::Program(Options options) {
     files_ = std::make_unique<QtFileSystem>();
     tips_ = std::make_unique<QtTooltipHost>(
         [this](const Control& c) -> QWidget* { return window_ ? window_->widgetOf(c) : nullptr; });
-    (void)options.link;
+    if (options.link) {
+        if (options.serial == nullptr) serial_ = std::make_unique<QtSerialPort>();
+        socket_ = std::make_unique<QtTcpSocket>();
+    }
 
     Platform pf;
     pf.serial = options.serial != nullptr ? options.serial : serial_.get();

@@ -23,7 +23,8 @@ class FormActions;
 class Program {
 public:
     struct Options {
-        // Without the serial port and the socket: for showing the window only.
+        // With the computer's serial ports and a TCP socket; without them the link buttons only log
+        // their failure (for showing the window).
         bool link = true;
         // A serial port of the caller's instead of the computer's (kept by the caller).
         SerialPort* serial = nullptr;

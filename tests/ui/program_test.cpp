@@ -18,7 +18,7 @@ class ProgramWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         App();
-        program = std::make_unique<Program>(Program::Options{.link = false});
+        program = std::make_unique<Program>();
         program->start();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&program->window()));
         program->window().logView()->flush();
