@@ -62,7 +62,9 @@ Result Shell(const std::string& cmd) {
     return r;
 }
 
-bool HaveProgram(const std::string& name) { return Shell("command -v " + Quote(name)).code == 0; }
+bool HaveProgram(const std::string& name) {
+    return Shell("command -v " + Quote(name)).code == 0;
+}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -104,7 +106,8 @@ public:
         t.tmp = mkdtemp(name);
 
         t.prefix = t.tmp / "prefix";
-        const Result inst = Shell(Quote(ZT_CMAKE) + " --install " + Quote(kBuild) + " --prefix " + Quote(t.prefix));
+        const Result inst =
+            Shell(Quote(ZT_CMAKE) + " --install " + Quote(kBuild) + " --prefix " + Quote(t.prefix));
         if (inst.code != 0) t.prefixError = "cmake --install failed:\n" + inst.out + inst.err;
 
         if (!HaveProgram("dpkg-deb")) {
@@ -113,7 +116,7 @@ public:
         }
         const fs::path out = t.tmp / "package";
         const Result pack = Shell(Quote(ZT_CPACK) + " --config " + Quote(kBuild + "/CPackConfig.cmake") +
-                                " -G DEB -B " + Quote(out));
+                                  " -G DEB -B " + Quote(out));
         if (pack.code != 0) {
             t.debError = "cpack failed:\n" + pack.out + pack.err;
             return;
@@ -126,8 +129,8 @@ public:
         }
         t.debRoot = t.tmp / "root";
         t.debControl = t.tmp / "control";
-        const Result x = Shell("dpkg -x " + Quote(t.deb) + " " + Quote(t.debRoot) + " && dpkg-deb -e " + Quote(t.deb) +
-                             " " + Quote(t.debControl));
+        const Result x = Shell("dpkg -x " + Quote(t.deb) + " " + Quote(t.debRoot) + " && dpkg-deb -e " +
+                               Quote(t.deb) + " " + Quote(t.debControl));
         if (x.code != 0) t.debError = "unpacking the .deb failed:\n" + x.err;
     }
     void TearDown() override {
@@ -158,7 +161,8 @@ INSTANTIATE_TEST_SUITE_P(Trees, Installed, ::testing::Values(Tree::Deb, Tree::Pr
 
 // The window title zentap shows in its start language: message 2 of MisI01.dat, as UTF-8.
 std::string StartTitle() {
-    const Result r = Shell("sed -n 2p " + Quote(kSource + "/lang/MisI01.dat") + " | iconv -f CP1252 -t UTF-8");
+    const Result r =
+        Shell("sed -n 2p " + Quote(kSource + "/lang/MisI01.dat") + " | iconv -f CP1252 -t UTF-8");
     std::string title = r.out;
     while (!title.empty() && (title.back() == '\n' || title.back() == '\r')) title.pop_back();
     return title;
@@ -166,8 +170,9 @@ std::string StartTitle() {
 
 // Starts a zentap offscreen in `cwd`; it quits by itself after a moment and prints its title.
 Result StartZentap(const fs::path& program, const fs::path& cwd) {
-    return Shell("cd " + Quote(cwd) + " && env QT_QPA_PLATFORM=offscreen ZT_SELFTEST_EXIT_MS=300 timeout -k 5 15 " +
-               Quote(program));
+    return Shell("cd " + Quote(cwd) +
+                 " && env QT_QPA_PLATFORM=offscreen ZT_SELFTEST_EXIT_MS=300 timeout -k 5 15 " +
+                 Quote(program));
 }
 
 std::string PrintedTitle(const Result& r) {
@@ -218,13 +223,15 @@ TEST_P(Installed, LanguageFilesSitBesideTheRealProgram) {
         const std::string name = "MisI0" + std::to_string(n) + ".dat";
         SCOPED_TRACE(name);
         ASSERT_TRUE(fs::is_regular_file(folder / name)) << folder;
-        EXPECT_EQ(ReadFile(folder / name), ReadFile(fs::path(kSource) / "lang" / name));  // CR LF, cp1252 intact
+        EXPECT_EQ(ReadFile(folder / name),
+                  ReadFile(fs::path(kSource) / "lang" / name));  // CR LF, cp1252 intact
     }
 }
 
 TEST_P(Installed, ProgramsDoNotPointIntoTheBuildTree) {
     if (!HaveProgram("readelf")) GTEST_SKIP() << "readelf is not available";
-    for (const fs::path& p : {fs::canonical(usr / "bin/zentap"), fs::canonical(usr / "bin/zentap-reader-sim")}) {
+    for (const fs::path& p :
+         {fs::canonical(usr / "bin/zentap"), fs::canonical(usr / "bin/zentap-reader-sim")}) {
         SCOPED_TRACE(p.string());
         const Result r = Shell("readelf -d " + Quote(p));
         ASSERT_EQ(r.code, 0) << r.err;
@@ -270,8 +277,8 @@ TEST_P(Installed, ZentapStartsAndFindsItsLanguageFiles) {
 }
 
 TEST_P(Installed, SimulatorRunsFromTheInstalledTree) {
-    const Result r = Shell("env QT_QPA_PLATFORM=offscreen timeout -k 5 30 " + Quote(usr / "bin/zentap-reader-sim") +
-                         " --help");
+    const Result r = Shell("env QT_QPA_PLATFORM=offscreen timeout -k 5 30 " +
+                           Quote(usr / "bin/zentap-reader-sim") + " --help");
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("--port"), std::string::npos) << r.out;
 }
@@ -307,7 +314,8 @@ TEST_F(DebPackage, ControlFieldsAndQtRuntimeDependencies) {
     std::map<std::string, std::string> field;
     for (const std::string& line : Lines(f.out)) {
         const size_t colon = line.find(": ");
-        if (colon != std::string::npos && line[0] != ' ') field[line.substr(0, colon)] = line.substr(colon + 2);
+        if (colon != std::string::npos && line[0] != ' ')
+            field[line.substr(0, colon)] = line.substr(colon + 2);
     }
     EXPECT_EQ(field["Package"], "zentap");
     EXPECT_EQ(field["Version"].rfind(ZT_VERSION, 0), 0u) << field["Version"];
@@ -322,7 +330,8 @@ TEST_F(DebPackage, ControlFieldsAndQtRuntimeDependencies) {
         item = item.substr(b, item.find_first_of(" (", b) - b);
         depends.push_back(item);
     }
-    for (const char* qt : {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6network6", "libqt6serialport6"}) {
+    for (const char* qt :
+         {"libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6network6", "libqt6serialport6"}) {
         SCOPED_TRACE(qt);
         EXPECT_TRUE(std::find(depends.begin(), depends.end(), qt) != depends.end()) << field["Depends"];
     }
