@@ -78,6 +78,8 @@ std::string DecText(double v) {
     return buf;
 }
 
-std::string DecChars(double v, std::size_t n) { return Right(std::string(n, '0') + DecText(v), n); }
+std::string DecChars(double v, std::size_t n) {
+    return Right(std::string(n, '0') + DecText(v), n);
+}
 
 }  // namespace zt

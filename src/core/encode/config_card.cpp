@@ -18,7 +18,9 @@ int ComboPosition(const Ctx& ctx, const std::string& text, int first) {
     return k;
 }
 
-double FieldValue(const Control& c) { return NumVal(ToAnsi(c.text())); }
+double FieldValue(const Control& c) {
+    return NumVal(ToAnsi(c.text()));
+}
 }  // namespace
 
 std::string GetCfgData(Ctx& ctx) {

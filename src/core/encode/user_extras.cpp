@@ -24,7 +24,9 @@ std::string GetNodeMap(Ctx& ctx) {
     return hex;
 }
 
-std::optional<std::int32_t> SaldoValue(const Ctx& ctx) { return NumVal32(ToAnsi(ctx.m.txtSalVal.text())); }
+std::optional<std::int32_t> SaldoValue(const Ctx& ctx) {
+    return NumVal32(ToAnsi(ctx.m.txtSalVal.text()));
+}
 
 std::string GetSaldoBlocks(Ctx& ctx) {
     const auto value = SaldoValue(ctx);
