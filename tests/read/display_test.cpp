@@ -28,25 +28,17 @@ struct Decoded {
     std::string inst;
 };
 
+// Every type the encoding run makes is also read back end to end (round_trip_test.cpp); here the
+// codes it never writes and the texts shorter than a block.
 TEST_F(DisplayTest, DecodesTypeAndInstallationFromFirstBlock) {
     const Decoded cases[] = {
         {"basic user 000", "1000000009" + kFs22, "M206 - 000", "M198: 0000"},
         {"basic user 057", "1012340577" + kFs22, "M206 - 057", "M198: 1234"},
-        {"advanced user", "1100071234" + kFs22, "M207 - 123", "M198: 0007"},
-        {"user with balance", "1299999995" + kFs22, "M208 - 999", "M198: 9999"},
         {"user code 13", "1300003210" + kFs22, "M209 - 321", "M198: 0000"},
         {"numeric 5", "8300005004" + kFs22, "M215 5", "M198: 0000"},
-        {"numeric 0", "8300000000" + kFs22, "M215 0", "M198: 0000"},
         {"master", "6912340206" + std::string(22, '1'), "M201", "M198: 1234"},
-        {"config", "5200010201" + kFs22, "M202", "M198: 0001"},
         {"code 53", "53ABCD0000" + kFs22, "M203", "M198: ABCD"},
-        {"code 54", "5400000000" + kFs22, "M204", "M198: 0000"},
         {"code 55", "5500000000" + kFs22, "M205", "M198: 0000"},
-        {"alta", "4500000000" + kFs22, "M210", "M198: 0000"},
-        {"alta block", "4600000000" + kFs22, "M211", "M198: 0000"},
-        {"baja", "2800000000" + kFs22, "M212", "M198: 0000"},
-        {"baja block", "2900000000" + kFs22, "M213", "M198: 0000"},
-        {"nuevo", "4700009990" + kFs22, "M214", "M198: 0000"},
         {"blank card", std::string(32, '0'), "M216", "M198: 0000"},
         {"unknown code keeps its installation", "99ABCD0000" + kFs22, "M216", "M198: ABCD"},
         {"code compared as text", "1A00000000" + kFs22, "M216", "M198: 0000"},
