@@ -1,0 +1,389 @@
+// Every fault of the simulated reader at every exchange of both runs where it can strike, on the
+// serial and on the TCP link: what the run does next, that it comes to an end, and that afterwards
+// the link closes, opens again and a clean card is made and read back.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/app/log.h"
+#include "fault_fixture.h"
+
+namespace zt::test::faults {
+namespace {
+
+using sim::FaultKind;
+
+// What the run does once the fault has struck.
+enum class Then {
+    Clean,        // as if nothing had happened
+    RunEnds,      // the run gives up: it ends by itself, nothing written or read
+    CardFails,    // encoding: the card fails (red, box 190), the same type waits for another card
+    ReadFails,    // reading: the failure ending (red LED), then the next card is read
+    NextKey,      // reading: the next test key is tried on the card's next report
+    HaltTimesOut  // the Halt wait ends after its ticks with message 280; the card counts as done
+};
+
+// A line the run must log: a message number or a literal text.
+struct Expect {
+    int mis = 0;
+    std::string text;
+    std::string suffix;  // appended to the message text
+};
+Expect M(int n, std::string suffix = {}) {
+    return Expect{n, {}, std::move(suffix)};
+}
+Expect T(std::string t) {
+    return Expect{0, std::move(t), {}};
+}
+
+// One exchange of a run and what a lost answer there leads to.
+struct Step {
+    const char* name;
+    RunKind run;
+    std::uint8_t code;
+    int nth;                    // the nth request of this code since the run started
+    const char* request;        // the line logged just before the request goes out
+    Then lost;                  // no usable answer within the wait
+    std::vector<Expect> said;   // lines logged then
+    int box = 0;                // the box shown then (message number)
+    int ticks = 0;              // the wait's length in ticks (0: not waited on)
+    bool statusAnswer = false;  // the answer carries one status byte
+};
+
+// How a fault acts on the answer of the request it strikes.
+enum class Acts { Loses, Harmless, Special };
+
+struct Fault {
+    const char* name;
+    FaultKind kind;
+    int value;
+    Acts acts;
+};
+
+const std::vector<Fault> kLosing{
+    {"Silent", FaultKind::NoAnswer, 0, Acts::Loses},
+    {"FrameError", FaultKind::FrameError, 0, Acts::Loses},
+    {"BadChecksum", FaultKind::BadChecksum, 0, Acts::Loses},
+    {"WrongLen", FaultKind::StatusLen2, 0, Acts::Loses},
+};
+const std::vector<Fault> kHarmless{
+    {"Split", FaultKind::SplitBytes, 3000, Acts::Harmless},
+    {"Garbage", FaultKind::Garbage, 0, Acts::Harmless},
+    {"Duplicate", FaultKind::Duplicate, 0, Acts::Harmless},
+};
+const Fault kLinkDrop{"LinkDrop", FaultKind::LinkDrop, 0, Acts::Special};
+const Fault kCardRemoved{"CardRemoved", FaultKind::CardRemoved, 0, Acts::Special};
+
+// clang-format off
+const std::vector<Step> kSteps{
+    {"TestLink", RunKind::Encode, kTestLink, 1, "TestNodeLink", Then::RunEnds, {M(174)}, 191, 4},
+    {"StartUp", RunKind::Encode, kStartUp, 1, "StartUp", Then::RunEnds, {M(175)}, 191, 4},
+    {"Select", RunKind::Encode, kSelect, 1, "Select", Then::CardFails, {M(179)}, 190, 5, true},
+    {"WriteKey", RunKind::Encode, kWriteKey, 1, "WriteKeyE2P", Then::RunEnds, {M(186)}, 191, 4, true},
+    {"Login", RunKind::Encode, kLogin, 1, "Login", Then::CardFails, {M(187)}, 190, 4, true},
+    {"WriteData", RunKind::Encode, kWrite, 1, "Write Block: 04---", Then::CardFails, {M(189)}, 190, 4, true},
+    {"WriteTrailer", RunKind::Encode, kWrite, 2, "Write Protection Block: 07", Then::CardFails, {M(189)}, 190, 4, true},
+    {"Halt", RunKind::Encode, kHalt, 1, "Halt", Then::HaltTimesOut, {M(280), T("Led green")}, 0, 4, true},
+    {"LedYellow", RunKind::Encode, kDOutPerm, 2, "Led yellow On", Then::Clean, {}, 0, 0},
+    {"LedGreen", RunKind::Encode, kDOutTemp, 2, "Led green", Then::Clean, {}, 0, 0},
+
+    {"WriteKey7", RunKind::Read, kWriteKey, 1, "WriteKeyE2P[7]", Then::RunEnds, {M(196, "[7]")}, 0, 4, true},
+    {"WriteKey8", RunKind::Read, kWriteKey, 2, "WriteKeyE2P[8]", Then::RunEnds, {M(196, "[8]")}, 0, 4, true},
+    {"WriteKey9", RunKind::Read, kWriteKey, 3, "WriteKeyE2P[9]", Then::RunEnds, {M(196, "[9]")}, 0, 4, true},
+    {"Select", RunKind::Read, kSelect, 1, "Select", Then::ReadFails, {T("Error de Select"), T("Led red")}, 0, 5, true},
+    {"Login", RunKind::Read, kLogin, 1, "Login[1]", Then::NextKey, {T("Login[2]")}, 0, 4, true},
+    {"Read0", RunKind::Read, kRead, 1, "ReadBlock[0]", Then::ReadFails, {T("Halt"), T("Led red")}, 0, 4},
+    {"Read1", RunKind::Read, kRead, 2, "ReadBlock[1]", Then::ReadFails, {T("Halt"), T("Led red")}, 0, 4},
+    {"Read2", RunKind::Read, kRead, 3, "ReadBlock[2]", Then::ReadFails, {T("Halt"), T("Led red")}, 0, 4},
+    {"Halt", RunKind::Read, kHalt, 1, "Halt", Then::HaltTimesOut, {M(280), T("Led green")}, 0, 4, true},
+    {"LedRedOrGreen", RunKind::Read, kDOutTemp, 1, "Led green", Then::Clean, {}, 0, 0},
+};
+// clang-format on
+
+struct Case {
+    std::string name;
+    Step step;
+    Fault fault;
+    Then then;
+    std::vector<Expect> said;
+    int box;
+    bool waitsFull;  // the failure line comes when the wait's ticks have run out
+    Link link;
+};
+
+// The faults that can strike at a step, each with what must follow.
+std::vector<Case> CasesOf(const Step& s, Link link) {
+    std::vector<Case> out;
+    auto add = [&](const Fault& f, Then then, std::vector<Expect> said, int box, bool waitsFull) {
+        out.push_back(Case{std::string(s.run == RunKind::Encode ? "Encode" : "Read") + s.name + "_" + f.name +
+                               "_" + LinkName(link),
+                           s, f, then, std::move(said), box, waitsFull, link});
+    };
+    for (const auto& f : kLosing) {
+        // A wrong LEN only exists for one-byte status answers.
+        if (f.kind == FaultKind::StatusLen2 && !s.statusAnswer) continue;
+        add(f, s.lost, s.said, s.box, s.ticks > 0);
+    }
+    for (const auto& f : kHarmless) add(f, Then::Clean, {}, 0, false);
+    if (s.ticks > 0) add(kLinkDrop, s.lost, s.said, s.box, true);
+
+    const bool encode = s.run == RunKind::Encode;
+    if (s.code == kSelect) {
+        add({"Status0", FaultKind::SelectStatus, 0, Acts::Special},
+            encode ? Then::CardFails : Then::ReadFails, {encode ? M(180) : T("Select Error: 0")},
+            encode ? 190 : 0, false);
+        for (int st : {2, 3}) {
+            add({st == 2 ? "Status2" : "Status3", FaultKind::SelectStatus, st, Acts::Special},
+                encode ? Then::Clean : Then::ReadFails,
+                {encode ? M(180 + st) : T("Select Error: " + std::to_string(st))}, 0, false);
+        }
+    }
+    if (s.code == kLogin) {
+        // A refused Login ends its wait at once.
+        add({"Refused", FaultKind::LoginRefused, 0, Acts::Special}, s.lost, s.said, s.box, false);
+    }
+    if (s.code == kHalt) add({"Refused", FaultKind::HaltRefused, 0, Acts::Special}, s.lost, s.said, 0, true);
+    // The card taken away while the reader works on it.
+    if (s.code == kSelect || s.code == kLogin || s.code == kWrite || s.code == kRead || s.code == kHalt) {
+        Then then = s.lost;
+        std::vector<Expect> said = s.said;
+        if (s.code == kSelect) said = {encode ? M(180) : T("Select Error: 0")};
+        add(kCardRemoved, then, said, s.box, s.code != kSelect && s.code != kLogin);
+    }
+    return out;
+}
+
+std::vector<Case> AllCases() {
+    std::vector<Case> all;
+    for (Link link : {Link::Com, Link::Tcp}) {
+        for (const auto& s : kSteps) {
+            auto c = CasesOf(s, link);
+            all.insert(all.end(), c.begin(), c.end());
+        }
+    }
+    return all;
+}
+
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+
+struct Delivery;
+void PrintTo(const Delivery& d, std::ostream* os);
+
+class FaultMatrix : public ::testing::TestWithParam<Case> {
+protected:
+    FaultMatrix() : f(GetParam().link) {}
+    FaultFixture f;
+
+    std::string text(const Expect& e) { return e.mis ? f.mis(e.mis) + e.suffix : e.text; }
+    // The line the request is logged with; the user block's line carries the block text too.
+    std::size_t requestLine(const Case& c, std::size_t from) {
+        for (std::size_t i = from; i < f.lines.size(); ++i) {
+            if (f.lines[i].text.rfind(c.step.request, 0) == 0) {
+                if (--nthLeft == 0) return i;
+            }
+        }
+        return std::string::npos;
+    }
+    int nthLeft = 1;
+};
+
+TEST_P(FaultMatrix, RunGoesOnAsItShouldAndTheWindowStaysFitForWork) {
+    const Case& c = GetParam();
+    const RunKind run = c.step.run;
+    const bool encode = run == RunKind::Encode;
+    const bool linkDrop = c.fault.kind == FaultKind::LinkDrop;
+    // Over a link that is gone no card can be reported any more; after a lost Halt answer the card
+    // was done all the same.
+    const bool linkGoneEarly = linkDrop && c.step.code != kHalt;
+
+    f.h.reader.faults().nth(c.step.code, c.fault.kind, c.step.nth, c.fault.value);
+    auto first = encode ? f.freshCard() : f.userCard(57);
+    const std::size_t start = f.lines.size();
+    ASSERT_TRUE(f.h.click(FaultFixture::startButton(run)));
+    f.settle();
+
+    if (linkDrop) {
+        EXPECT_TRUE(f.has(f.mis(283), start)) << "the lost link is not logged";
+        EXPECT_FALSE(f.linkUp());
+        EXPECT_NE(f.h.st().LinkType, 0) << "the window forgot its link before Close";
+    }
+    switch (c.then) {
+        case Then::RunEnds:
+            EXPECT_TRUE(f.idle()) << "the run should have ended by itself";
+            EXPECT_EQ(f.lastOwnLine(), Dashes60());
+            if (encode) {
+                EXPECT_EQ(Harness::blockHex(*first, 4), std::string(32, '0')) << "a card was written";
+                EXPECT_EQ(Harness::blockHex(*first, 7), kFactoryTrailer) << "the trailer was touched";
+            } else {
+                EXPECT_EQ(f.h.m().txtInfoCard.text(), "----") << "a card was shown";
+            }
+            break;
+        case Then::CardFails:
+            EXPECT_NE(std::find(f.colours.begin(), f.colours.end(), kRed), f.colours.end())
+                << "the box did not turn red";
+            break;
+        default:
+            break;
+    }
+
+    // A run still going waits for a card nobody lays on the reader: give it one (over a dead link
+    // it never hears of it).
+    if (!f.idle() && c.then != Then::RunEnds) {
+        if (encode) {
+            f.freshCard();
+        } else {
+            f.userCard(57);
+        }
+        f.settle();
+    }
+
+    // The request went out, the lines that follow it came in order, and a lost answer was given up
+    // only when its wait was over (a refused Login or a vanished card: at once).
+    nthLeft = 1;
+    const std::size_t req = requestLine(c, start);
+    ASSERT_NE(req, std::string::npos) << "request line \"" << c.step.request << "\" missing";
+    std::vector<Expect> said = c.said;
+    if (linkGoneEarly && c.then == Then::NextKey) said.clear();  // no further report comes
+    std::size_t at = req;
+    for (const auto& e : said) {
+        const std::size_t i = f.find(text(e), at);
+        ASSERT_NE(i, std::string::npos)
+            << "missing \"" << text(e) << "\" after \"" << f.lines[req].text << "\"";
+        at = i;
+    }
+    if (!said.empty() && c.then != Then::NextKey && c.then != Then::Clean) {
+        const double waited =
+            static_cast<double>(f.lines[f.find(text(said.front()), req)].at - f.lines[req].at) / 1e6;
+        if (c.waitsFull) {
+            EXPECT_GE(waited, (c.step.ticks - 1) * 0.5) << "gave up before the wait was over";
+            EXPECT_LE(waited, c.step.ticks * 0.5) << "waited longer than its ticks";
+        } else {
+            EXPECT_LT(waited, 0.5) << "should not have waited for a time-out";
+        }
+    }
+    std::vector<std::string> wantBoxes;
+    if (c.box) wantBoxes.push_back(f.mis(c.box));
+    EXPECT_EQ(f.boxes(), wantBoxes);
+
+    if (encode && c.then != Then::RunEnds) {
+        if (!linkGoneEarly) {
+            EXPECT_TRUE(f.idle()) << "a one-card batch should end once the card is written";
+            bool written = false;
+            for (const auto& card : f.cards())
+                written = written || Harness::blockHex(*card, 4) == UserBlock(0);
+            EXPECT_TRUE(written) << "no card was written";
+            ASSERT_FALSE(f.colours.empty());
+            EXPECT_EQ(f.colours.back(), kGreen);
+        } else {
+            EXPECT_FALSE(f.idle()) << "over a dead link the run waits for a card until Stop";
+        }
+    }
+    if (!encode && c.then != Then::RunEnds) {
+        if (!linkGoneEarly) {
+            EXPECT_EQ(f.h.m().txtInfoCard.text(), f.mis(206) + " - 057") << "the card was not read";
+        }
+        if (c.then == Then::ReadFails) {
+            const auto red = f.find("Led red", start);
+            ASSERT_NE(red, std::string::npos);
+            if (!linkGoneEarly) {
+                EXPECT_NE(f.find("Led green", red), std::string::npos) << "no card read after it";
+            }
+        } else {
+            EXPECT_FALSE(f.has("Led red", start));
+        }
+    }
+
+    const std::size_t beforeStop = f.lines.size();
+    const bool waiting = !f.idle();
+    f.stopRun(run);
+    if (waiting) {
+        EXPECT_TRUE(f.has(f.mis(177), beforeStop)) << "Stop while waiting for a card logs 177";
+    }
+    EXPECT_EQ(f.lastOwnLine(), Dashes60());
+
+    f.closeReopenAndMakeACard(42);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, ::testing::ValuesIn(AllCases()),
+                         [](const ::testing::TestParamInfo<Case>& p) { return p.param.name; });
+
+// Answers that reach the window in other pieces than they left in: the receive path must not care.
+struct Delivery {
+    const char* name;
+    Link link;
+    bool merge;  // pieces arriving within 20 ms of each other reach the window as one
+    bool split;  // every answer leaves byte by byte
+};
+
+void PrintTo(const Delivery& d, std::ostream* os) {
+    *os << d.name;
+}
+
+class Pieces : public ::testing::TestWithParam<Delivery> {};
+
+TEST_P(Pieces, BothRunsWorkWhateverThePieces) {
+    const Delivery& d = GetParam();
+    FaultFixture f(d.link);
+    auto& h = f.h;
+    if (d.merge) {
+        // Collect what the link delivers and hand it on as one piece 20 ms after the first byte.
+        auto held = std::make_shared<ByteVec>();
+        auto wrap = [&h, held](std::function<void(Bytes)>& slot) {
+            auto inner = slot;
+            slot = [&h, held, inner](Bytes b) {
+                const bool first = held->empty();
+                held->insert(held->end(), b.begin(), b.end());
+                if (!first) return;
+                h.clock.after(20'000, [held, inner] {
+                    const ByteVec piece = std::move(*held);
+                    held->clear();
+                    if (inner) inner(Bytes(piece.data(), piece.size()));
+                });
+            };
+        };
+        wrap(d.link == Link::Com ? h.serial.onData : h.socket.onData);
+    }
+    if (d.split) {
+        for (std::uint8_t code :
+             {kTestLink, kStartUp, kSelect, kHalt, kWriteKey, kLogin, kRead, kWrite, kDOutTemp, kDOutPerm}) {
+            h.reader.faults().always(code, FaultKind::SplitBytes, 1500);
+        }
+    }
+    // Two cards in one batch, then both read back.
+    h.m().txtNumTar.setText("2");
+    auto a = f.freshCard();
+    ASSERT_TRUE(h.click("cmdStart(2)"));
+    ASSERT_TRUE(h.runUntil([&] { return f.count("Beeper") == 1; }, 30));
+    auto b = f.freshCard();
+    ASSERT_TRUE(h.runUntil([&] { return f.idle(); }, 30));
+    EXPECT_EQ(Harness::blockHex(*a, 4), UserBlock(0));
+    EXPECT_EQ(Harness::blockHex(*b, 4), UserBlock(1));
+    EXPECT_TRUE(f.boxes().empty());
+
+    ASSERT_TRUE(h.click("cmdLecTar"));
+    for (const auto& card : {a, b}) {
+        h.removeCard();
+        h.present(card);
+        const auto beeps = f.count("Beeper");
+        ASSERT_TRUE(h.runUntil([&] { return f.count("Beeper") > beeps; }, 30));
+    }
+    EXPECT_EQ(h.m().txtInfoCard.text(), f.mis(206) + " - 001");
+    f.stopRun(RunKind::Read);
+    EXPECT_FALSE(f.has("Led red"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, Pieces,
+                         ::testing::Values(Delivery{"MergedCom", Link::Com, true, false},
+                                           Delivery{"MergedTcp", Link::Tcp, true, false},
+                                           Delivery{"SplitCom", Link::Com, false, true},
+                                           Delivery{"SplitAndMergedTcp", Link::Tcp, true, true}),
+                         [](const ::testing::TestParamInfo<Delivery>& p) {
+                             return std::string(p.param.name);
+                         });
+
+}  // namespace
+}  // namespace zt::test::faults
