@@ -64,13 +64,17 @@ void LogView::bind(Control& log, Binder& binder) {
                 schedule();
                 break;
             case Prop::ItemRemoved:
+                fromModel_ = true;  // the view moving its current line is not the operator's doing
                 model_->removed(index);
+                fromModel_ = false;
                 selectionDirty_ = true;
                 schedule();
                 break;
             case Prop::ItemsReset:
                 // The old rows are gone from the list already: the view must forget them now.
+                fromModel_ = true;
                 model_->reload();
+                fromModel_ = false;
                 selectionDirty_ = true;
                 flush();
                 break;

@@ -340,6 +340,15 @@ TEST_F(WindowBinding, LogSelectionFollowsTheOperatorAndBorrar) {
     view->flush();
     EXPECT_EQ(view->currentIndex().row(), 2);
 
+    // Taking out the selected line leaves no line selected: the view must not pick a neighbour.
+    m.listInfo.setListIndex(4);
+    view->flush();
+    m.listInfo.removeItem(4);
+    view->flush();
+    EXPECT_EQ(m.listInfo.listIndex(), -1);
+    EXPECT_FALSE(view->selectionModel()->hasSelection());
+    EXPECT_EQ(view->model()->rowCount(), m.listInfo.itemCount());
+
     // "Borrar" empties the view at once; the next line is line 0 and selected.
     cBorrar_Click(ctx);
     EXPECT_EQ(view->model()->rowCount(), 0);
