@@ -89,8 +89,9 @@ void ApplyTexts(Ctx& ctx, Tooltip& tips) {
     // 1. Tooltips of the previous language go first.
     tips.IniTip();
     // 2. Each selector shows the name of its own slot's language.
-    for (int i = 0; i <= 4; ++i) {
-        if (m.cIdioma.has(i)) m.cIdioma(i).setText(ctx.st.Mis[static_cast<std::size_t>(i + 1)][1]);
+    for (std::size_t slot = 1; slot <= 5; ++slot) {
+        const int i = static_cast<int>(slot) - 1;
+        if (m.cIdioma.has(i)) m.cIdioma(i).setText(ctx.st.Mis[slot][1]);
     }
     // 3. Window title.
     m.frmZentap.setText(GetMis(ctx, 2));
