@@ -8,10 +8,14 @@ namespace zt {
 namespace {
 QMessageBox::Icon ToQt(BoxIcon icon) {
     switch (icon) {
-        case BoxIcon::Information: return QMessageBox::Information;
-        case BoxIcon::Warning: return QMessageBox::Warning;
-        case BoxIcon::Critical: return QMessageBox::Critical;
-        case BoxIcon::None: break;
+        case BoxIcon::Information:
+            return QMessageBox::Information;
+        case BoxIcon::Warning:
+            return QMessageBox::Warning;
+        case BoxIcon::Critical:
+            return QMessageBox::Critical;
+        case BoxIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }

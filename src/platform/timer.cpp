@@ -10,7 +10,9 @@ QtTimer::QtTimer() {
     });
 }
 
-QtTimer::~QtTimer() { timer_.stop(); }
+QtTimer::~QtTimer() {
+    timer_.stop();
+}
 
 void QtTimer::start(int intervalMs, std::function<void()> onTick) {
     onTick_ = std::move(onTick);
