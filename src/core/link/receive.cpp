@@ -3,7 +3,6 @@
 #include <exception>
 #include <vector>
 
-#include "core/app/log.h"
 #include "core/link/decode.h"
 #include "core/link/frames.h"
 #include "core/link/hexlib.h"
@@ -17,7 +16,7 @@ constexpr std::int16_t kWaitStx = 0;
 constexpr std::int16_t kInFrame = 5;
 
 // Every byte of a piece through the assembler, in order. A fault while handling the piece must
-// not escape into the event loop; it costs at most the frame it hit.
+// not escape into the event loop; the rest of that piece is lost with it.
 void feed(Ctx& ctx, Bytes bytes) {
     try {
         for (std::uint8_t b : bytes) RxByte(ctx, b);

@@ -18,7 +18,7 @@ std::uint8_t CheckFrame(Ctx& ctx, const std::string& frame);
 void OnSerialData(Ctx& ctx, Bytes bytes);
 void OnSocketData(Ctx& ctx, Bytes bytes);
 void OnSocketConnected(Ctx& ctx);
-// The open link went away underneath (device pulled out, peer reset).
+// A link went away underneath (device pulled out, peer reset): LinkLost, then the waiting runs.
 void OnLinkLost(Ctx& ctx, int linkType);
 
 }  // namespace zt
