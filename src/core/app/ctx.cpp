@@ -20,7 +20,8 @@ Co<> MsgBox(Ctx& ctx, std::string text, std::string title, BoxIcon icon) {
         *closed = true;
         sched->pump();
     });
-    co_await ctx.sched.until([closed] { return *closed; });
+    const bool* done = closed.get();
+    co_await ctx.sched.until([done] { return *done; });
 }
 
 }  // namespace zt

@@ -21,8 +21,8 @@ void Scheduler::spawn(Co<> co) {
     }
 }
 
-void Scheduler::park(std::coroutine_handle<> h, Cond cond) {
-    waiters_.push_back(Waiter{h, std::move(cond), epoch_});
+void Scheduler::park(std::coroutine_handle<> h, Cond* cond) {
+    waiters_.push_back(Waiter{h, std::unique_ptr<Cond>(cond), epoch_});
 }
 
 void Scheduler::pump() {
@@ -41,7 +41,7 @@ void Scheduler::pump() {
             progressed = false;
             for (auto it = waiters_.begin(); it != waiters_.end();) {
                 // A coroutine parked during this event waits for the next one.
-                if (it->epoch >= now || !it->cond()) {
+                if (it->epoch >= now || !(*it->cond)()) {
                     ++it;
                     continue;
                 }

@@ -12,6 +12,8 @@
 #include <exception>
 #include <functional>
 #include <list>
+#include <memory>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -131,14 +133,23 @@ public:
     void spawn(Co<> co);
 
     // Awaitable: park the calling coroutine until `cond` holds, tested after each later event.
+    //
+    // The condition must be trivially destructible (capture pointers and references only): g++ 12
+    // destroys temporaries of a co_await expression twice, which is harmless only for those. The
+    // awaiter itself holds nothing but pointers for the same reason.
     struct Until {
-        Scheduler& sched;
-        Cond cond;
+        Scheduler* sched;
+        Cond* cond;
         bool await_ready() const noexcept { return false; }
-        void await_suspend(std::coroutine_handle<> h) { sched.park(h, std::move(cond)); }
+        void await_suspend(std::coroutine_handle<> h) { sched->park(h, cond); }
         void await_resume() const noexcept {}
     };
-    Until until(Cond cond) { return Until{*this, std::move(cond)}; }
+    template <typename F>
+    Until until(F cond) {
+        static_assert(std::is_trivially_destructible_v<F>,
+                      "a wait condition may capture pointers and references only");
+        return Until{this, new Cond(std::move(cond))};
+    }
 
     // Called by the event sources after every event they delivered: resumes each parked coroutine
     // whose condition now holds, in the order they were parked.
@@ -152,13 +163,13 @@ public:
 private:
     struct Waiter {
         std::coroutine_handle<> h;
-        Cond cond;
+        std::unique_ptr<Cond> cond;
         std::uint64_t epoch;
     };
     struct Root {
         Co<>::Handle h;
     };
-    void park(std::coroutine_handle<> h, Cond cond);
+    void park(std::coroutine_handle<> h, Cond* cond);
     void reap();
 
     std::list<Waiter> waiters_;

@@ -52,20 +52,8 @@ constexpr std::int16_t kHaltTicks = 4;
 constexpr int kKeySlot = 5;
 constexpr int kMasterKeySlot = 6;
 
-// The run's message box: the text of message `n` with an OK button, waited for with events going
-// on. It does what MsgBox does; the wait is held in a named awaiter because g++ 12 destroys a
-// capturing lambda written inside a co_await expression twice, which breaks a shared_ptr capture.
-Co<> Box(Ctx& ctx, int n) {
-    if (ctx.pf.box == nullptr) co_return;
-    auto closed = std::make_shared<bool>(false);
-    Scheduler* sched = &ctx.sched;
-    ctx.pf.box->show(GetMis(ctx, n), {}, BoxIcon::None, [closed, sched] {
-        *closed = true;
-        sched->pump();
-    });
-    auto wait = ctx.sched.until([closed] { return *closed; });
-    co_await wait;
-}
+// The run's message box: the text of message `n` with an OK button, waited for with events going on.
+Co<> Box(Ctx& ctx, int n) { return MsgBox(ctx, GetMis(ctx, n)); }
 
 void Log(Ctx& ctx, std::string line) {
     AddInfo(ctx, std::move(line));
