@@ -44,14 +44,29 @@ struct PromiseBase {
 
 }  // namespace detail
 
+namespace detail {
+
+template <typename T>
+struct Promise : PromiseBase {
+    T value{};
+    void return_value(T v) { value = std::move(v); }
+    T take() { return std::move(value); }
+};
+
+template <>
+struct Promise<void> : PromiseBase {
+    void return_void() {}
+    void take() {}
+};
+
+}  // namespace detail
+
 // A lazily started coroutine that can be awaited by another one or handed to Scheduler::spawn.
 template <typename T>
 class Co {
 public:
-    struct promise_type : detail::PromiseBase {
-        T value{};
+    struct promise_type : detail::Promise<T> {
         Co get_return_object() { return Co(std::coroutine_handle<promise_type>::from_promise(*this)); }
-        void return_value(T v) { value = std::move(v); }
     };
     using Handle = std::coroutine_handle<promise_type>;
 
@@ -74,43 +89,7 @@ public:
     }
     T await_resume() {
         if (h_.promise().error) std::rethrow_exception(h_.promise().error);
-        return std::move(h_.promise().value);
-    }
-    Handle release() { return std::exchange(h_, {}); }
-
-private:
-    explicit Co(Handle h) : h_(h) {}
-    Handle h_;
-};
-
-template <>
-class Co<void> {
-public:
-    struct promise_type : detail::PromiseBase {
-        Co get_return_object() { return Co(std::coroutine_handle<promise_type>::from_promise(*this)); }
-        void return_void() {}
-    };
-    using Handle = std::coroutine_handle<promise_type>;
-
-    Co(Co&& o) noexcept : h_(std::exchange(o.h_, {})) {}
-    Co& operator=(Co&& o) noexcept {
-        if (this != &o) {
-            if (h_) h_.destroy();
-            h_ = std::exchange(o.h_, {});
-        }
-        return *this;
-    }
-    ~Co() {
-        if (h_) h_.destroy();
-    }
-
-    bool await_ready() const noexcept { return false; }
-    std::coroutine_handle<> await_suspend(std::coroutine_handle<> caller) noexcept {
-        h_.promise().continuation = caller;
-        return h_;
-    }
-    void await_resume() {
-        if (h_.promise().error) std::rethrow_exception(h_.promise().error);
+        return h_.promise().take();
     }
     Handle release() { return std::exchange(h_, {}); }
 

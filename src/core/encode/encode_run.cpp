@@ -46,9 +46,6 @@ enum class Turn {
     End,     // Stop, or a fault that ends the run (already logged and shown)
 };
 
-// The reader may refuse Halt or never answer it; the card is written by then, so the run waits
-// this long (or until Stop) and carries on.
-constexpr std::int16_t kHaltTicks = 4;
 constexpr int kKeySlot = 5;
 constexpr int kMasterKeySlot = 6;
 
@@ -246,13 +243,7 @@ Co<Turn> MakeCard(Ctx& ctx, int index, int& cardsDone) {
     const Turn t = co_await WriteBlock(ctx, trailer, TrailerText(trailerKey));
     if (t != Turn::Next) co_return t;
 
-    Log(ctx, "Halt");
-    st.bHaltOk = kFalse;
-    st.iTicks = kHaltTicks;
-    Send(ctx, Req::Halt);
-    co_await ctx.sched.until([&st] { return st.bHaltOk || st.iTicks == 0 || st.bStop; });
-    if (!st.bHaltOk) LogMis(ctx, 280);
-    st.bHaltOk = kFalse;
+    co_await HaltCard(ctx);
 
     box.setForeColor(kGreen);
     co_await LedGreen(ctx);

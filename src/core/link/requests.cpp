@@ -72,4 +72,15 @@ void Beeper(Ctx& ctx) {
     DOutTemp(ctx, kOutBeeper, 10);
 }
 
+Co<> HaltCard(Ctx& ctx) {
+    auto& st = ctx.st;
+    AddInfo(ctx, "Halt");
+    st.bHaltOk = kFalse;
+    st.iTicks = kHaltTicks;
+    Send(ctx, Req::Halt);
+    co_await ctx.sched.until([&st] { return st.bHaltOk || st.iTicks == 0 || st.bStop; });
+    if (!st.bHaltOk) AddInfo(ctx, GetMis(ctx, 280));
+    st.bHaltOk = kFalse;
+}
+
 }  // namespace zt

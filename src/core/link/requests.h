@@ -43,6 +43,13 @@ std::uint8_t DOutPerm(Ctx& ctx, std::uint8_t output);
 void LedYellowOn(Ctx& ctx);  // "Led yellow On": DOutPerm green, DOutPerm red (both LEDs on)
 Co<> LedGreen(Ctx& ctx);     // "Led green": red off, one tick, green for 50, one tick
 Co<> LedRed(Ctx& ctx);       // "Led red": red for 50, one tick, green off, one tick
-void Beeper(Ctx& ctx);       // "Beeper": beeper for 10
+void Beeper(Ctx& ctx);
+
+// "Halt": sends Halt and waits for its acceptance, at most kHaltTicks or until Stop. The card is
+// written or read by then, so a reader that refuses or keeps quiet costs a log line (message 280)
+// and the run goes on as after an answer. bHaltOk is cleared before and after, so a late answer to
+// an earlier Halt cannot end the next wait.
+constexpr std::int16_t kHaltTicks = 4;
+Co<> HaltCard(Ctx& ctx);       // "Beeper": beeper for 10
 
 }  // namespace zt

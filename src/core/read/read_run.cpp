@@ -22,8 +22,6 @@ constexpr int kKeys = 3;
 constexpr std::uint8_t SlotOf(int k) {
     return static_cast<std::uint8_t>(k + 6);
 }
-// The Halt wait, in ticks; the reader normally answers within a few milliseconds.
-constexpr std::int16_t kHaltTicks = 4;
 
 // Key texts of one run, indexed 1..3: txtKeyMF, txtOldKeyMF, txtKeyTar as they stood at its start.
 using KeyTable = std::array<std::string, kKeys + 1>;
@@ -46,19 +44,6 @@ std::string IdentLine(const WindowState& st) {
     const int n = st.iUidSize == 1 ? 4 : st.iUidSize == 2 ? 7 : st.iUidSize == 3 ? 10 : 0;
     for (int i = 2; i < 2 + n; ++i) line += " " + HexByte(st.aUid.at(i));
     return line;
-}
-
-// Sends Halt and waits for its acceptance, at most kHaltTicks or until Stop. The card has been read
-// (or given up) by then, so a reader that keeps quiet only costs a line in the log.
-Co<> HaltCard(Ctx& ctx) {
-    auto& st = ctx.st;
-    AddInfo(ctx, "Halt");
-    st.bHaltOk = kFalse;
-    st.iTicks = kHaltTicks;
-    Send(ctx, Req::Halt);
-    co_await ctx.sched.until([&st] { return st.bHaltOk || st.iTicks == 0 || st.bStop; });
-    if (!st.bHaltOk) AddInfo(ctx, GetMis(ctx, 280));
-    st.bHaltOk = kFalse;
 }
 
 Co<> SuccessEnding(Ctx& ctx) {
