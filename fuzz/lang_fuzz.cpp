@@ -108,11 +108,13 @@ std::string CheckLangInput(const std::uint8_t* data, std::size_t size) {
         if (m.find('~') != std::string::npos) return "message " + std::to_string(k) + " keeps a \"~\"";
     }
 
-    // The texts of this language into every control, and every selector clicked.
+    // The texts of this language into every control, then its own selector clicked and one of the
+    // four whose slots hold no file.
     Tooltip tips(nullptr);
     tips.IniMaxTip(150);
     ApplyTexts(ctx, tips);
-    for (int i = 0; i < 5; ++i) cIdioma_Click(ctx, tips, i);
+    cIdioma_Click(ctx, tips, 4);
+    cIdioma_Click(ctx, tips, static_cast<int>(size % 4));
     if (ctx.st.iIdioma < 0 || ctx.st.iIdioma > 5) return "language slot out of range after the clicks";
     if (tips.iNumTip() > tips.iMaxTip()) return "more tooltips than the table holds";
     return {};

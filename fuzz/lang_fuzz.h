@@ -8,7 +8,7 @@
 namespace zt::fuzz {
 
 // The input is the byte content of MisI01.dat, read as Windows-1252 text. It is loaded as at
-// start-up, the texts are put into the window and every language label is clicked. Returns an
+// start-up, the texts are put into the window and its label and an empty one are clicked. Returns an
 // empty text when the catalogue agrees with a line-by-line reading of the file and holds no "~",
 // otherwise what went wrong.
 std::string CheckLangInput(const std::uint8_t* data, std::size_t size);

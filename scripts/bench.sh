@@ -15,7 +15,11 @@ quick=0
 [ "${1:-}" = "--quick" ] && quick=1
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZT_BUILD_BENCH=ON -DZT_BUILD_GUI=ON >/dev/null
-cmake --build "$build" -j"${JOBS:-2}" --target zt_rx_bench zt_program_bench >/dev/null
+if ! cmake --build "$build" -j"${JOBS:-2}" --target zt_rx_bench zt_program_bench >"$build/bench-build.log" 2>&1; then
+    grep -E 'error|FAILED' "$build/bench-build.log" | head -20 >&2
+    echo "the benchmark build failed (log: $build/bench-build.log)" >&2
+    exit 1
+fi
 bin=$build/bin
 out=$build/bench-results.txt
 : >"$out"

@@ -38,7 +38,12 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Re
     -DZT_BUILD_FUZZ=ON -DZT_BUILD_TESTS=OFF -DZT_BUILD_GUI=OFF >/dev/null
 targets=()
 for h in "${harnesses[@]}"; do targets+=("${h}_fuzz"); done
-cmake --build "$build" -j"${JOBS:-2}" --target "${targets[@]}" >/dev/null
+mkdir -p "$build"
+if ! cmake --build "$build" -j"${JOBS:-2}" --target "${targets[@]}" >"$build/build.log" 2>&1; then
+    grep -E 'error|FAILED' "$build/build.log" | head -20 >&2
+    echo "the fuzz build failed (log: $build/build.log)" >&2
+    exit 1
+fi
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:allocator_may_return_null=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}

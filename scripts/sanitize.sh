@@ -22,7 +22,11 @@ summary=()
 
 if [ "$what" = all ] || [ "$what" = asan ]; then
     cmake -S "$root" -B "$asan_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZT_SANITIZE=ON >/dev/null
-    cmake --build "$asan_dir" -j"$jobs" >/dev/null
+    if ! cmake --build "$asan_dir" -j"$jobs" >"$asan_dir/build.log" 2>&1; then
+        grep -E 'error|FAILED' "$asan_dir/build.log" | head -20 >&2
+        echo "the sanitizer build failed (log: $asan_dir/build.log)" >&2
+        exit 1
+    fi
     # Leaks inside the system's graphics and font libraries are theirs, not ours.
     cat >"$asan_dir/lsan.supp" <<'SUPP'
 leak:libfontconfig
@@ -52,7 +56,11 @@ fi
 if [ "$what" = all ] || [ "$what" = valgrind ]; then
     command -v valgrind >/dev/null || { echo "valgrind is not installed (apt-get install valgrind)" >&2; exit 1; }
     cmake -S "$root" -B "$plain_dir" -G Ninja >/dev/null
-    cmake --build "$plain_dir" -j"$jobs" --target "${core_tests[@]}" >/dev/null
+    if ! cmake --build "$plain_dir" -j"$jobs" --target "${core_tests[@]}" >"$plain_dir/build.log" 2>&1; then
+        grep -E 'error|FAILED' "$plain_dir/build.log" | head -20 >&2
+        echo "the build for valgrind failed (log: $plain_dir/build.log)" >&2
+        exit 1
+    fi
     log=$plain_dir/valgrind.log
     : >"$log"
     bad=()
