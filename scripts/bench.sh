@@ -40,6 +40,7 @@ echo "measuring (results also in $out) ..." >&2
 "$bin/zt_rx_bench" --benchmark_min_time=$min_time --benchmark_format=csv 2>/dev/null |
     awk -F, '/^"ByteByByte\/log_unobserved"/ {print "RESULT rx.unobserved_mbs", $6 / 1e6}
              /^"ByteByByte\/log_observed"/   {print "RESULT rx.observed_mbs", $6 / 1e6}
+             /^"ByteByByte\/frames_ignored"/  {print "RESULT rx.ignored_mbs", $6 / 1e6}
              /^"Segments"/                   {print "RESULT rx.segments_mbs", $6 / 1e6}' >>"$out"
 
 get() { awk -v k="$1" '$1 == "RESULT" && $2 == k {v = $3} END {print (v == "" ? "-" : v)}' "$out"; }
@@ -57,7 +58,7 @@ pi=$(get batch.instant.per_card_s); fi_=$(get batch.instant.floor_per_card_s); r
 p9=$(get batch.9600.per_card_s); f9=$(get batch.9600.floor_per_card_s); r9=$(get batch.9600.ratio)
 lt=$(get log.total_s); lm=$(get log.peak_rss_mb); lf=$(get log.first_lines_us); ll=$(get log.last_lines_us)
 l1=$(get log.one_more_line_us); ls=$(get log.one_more_shown_ms); ln=$(get log.lines)
-ru=$(get rx.unobserved_mbs); ro=$(get rx.observed_mbs); rs=$(get rx.segments_mbs)
+ru=$(get rx.unobserved_mbs); ro=$(get rx.observed_mbs); rs=$(get rx.segments_mbs); rg=$(get rx.ignored_mbs)
 su=$(get startup.median_ms); smin=$(get startup.min_ms); smax=$(get startup.max_ms)
 flat=$(awk -v a="$lf" -v b="$ll" 'BEGIN {if (a == "-" || b == "-") print "no data"; else print (b <= 2 * a ? "met" : "MISSED")}')
 
@@ -74,6 +75,7 @@ printf '%-58s %-34s %-18s %s\n' "3. per line: first / last 50 000 lines" "$(fmt 
 printf '%-58s %-34s %-18s %s\n' "3. one more line: logged / logged and shown" "$(fmt '%.1f us' "$l1") / $(fmt '%.2f ms' "$ls")" "constant" "(info)"
 printf '%-58s %-34s %-18s %s\n' "4. receive path, log kept, no view bound" "$(fmt '%.1f MB/s' "$ru")" ">= 100 MB/s log off" "$(met "$ru" ge 100)"
 printf '%-58s %-34s %-18s %s\n' "4. receive path, log kept and observed as by the window" "$(fmt '%.1f MB/s' "$ro")" "report" "(info)"
+printf '%-58s %-34s %-18s %s\n' "4. receive path, same frames undecoded (no state, no log)" "$(fmt '%.1f MB/s' "$rg")" "report" "(info)"
 printf '%-58s %-34s %-18s %s\n' "4. receive path, 1460-byte socket events" "$(fmt '%.1f MB/s' "$rs")" "report" "(info)"
 printf '%-58s %-34s %-18s %s\n' "5. start-up to window shown, median of $runs" "$(fmt '%.0f ms' "$su") ($(fmt '%.0f' "$smin")-$(fmt '%.0f ms' "$smax"))" "<= 300 ms" "$(met "$su" le 300)"
 grep '^NOTE' "$out" | sed 's/^NOTE /note: /' || true
