@@ -85,7 +85,8 @@ TEST(FormShutdown, ClosingMidRunRaisesStopBeforeTheLinkCloses) {
     h.openCom();
     ASSERT_TRUE(h.click("cmdStart(2)"));
     // The run waits for a card (no card in the field).
-    ASSERT_TRUE(h.runUntil([&] { return h.m().cSelTar(30).foreColor() == kBlue && h.ctx().sched.waiting() > 0; }, 10));
+    ASSERT_TRUE(h.runUntil(
+        [&] { return h.m().cSelTar(30).foreColor() == kBlue && h.ctx().sched.waiting() > 0; }, 10));
     bool stopWhenClosed = false;
     h.serial.onClose = [&] { stopWhenClosed = h.st().bStop != 0; };
     const auto closeAt = h.log().size();

@@ -47,16 +47,16 @@ struct Row {
     bool noLink, idle, running;
 };
 const Row kRows[] = {
-    {"cmdOpenCom", true, false, false}, {"cmdOpenTCP", true, false, false},
-    {"cmdScanCom", true, false, false}, {"cEditCfg1", true, false, false},
-    {"cCombo1", true, false, false},    {"cmdClose", false, true, false},
-    {"cmdDeSel", true, true, false},    {"cmdSelTot", true, true, false},
+    {"cmdOpenCom", true, false, false},  {"cmdOpenTCP", true, false, false},
+    {"cmdScanCom", true, false, false},  {"cEditCfg1", true, false, false},
+    {"cCombo1", true, false, false},     {"cmdClose", false, true, false},
+    {"cmdDeSel", true, true, false},     {"cmdSelTot", true, true, false},
     {"cmdStart(0)", false, true, false}, {"cmdStart(1)", false, true, false},
     {"cmdStart(2)", false, true, false}, {"cmdLecTar", false, true, false},
-    {"txtNumInst", true, true, false},  {"txtSector", true, true, false},
-    {"txtKeyMF", true, true, false},    {"cEditCfg3", true, true, true},
-    {"cBorrar", true, true, true},      {"cSelTar(30)", true, true, true},
-    {"txtKeyTar", true, true, true},    {"cIdioma(0)", true, true, true},
+    {"txtNumInst", true, true, false},   {"txtSector", true, true, false},
+    {"txtKeyMF", true, true, false},     {"cEditCfg3", true, true, true},
+    {"cBorrar", true, true, true},       {"cSelTar(30)", true, true, true},
+    {"txtKeyTar", true, true, true},     {"cIdioma(0)", true, true, true},
 };
 
 TEST_F(Fixture, ControlStatesFollowLinkAndRun) {

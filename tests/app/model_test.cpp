@@ -11,7 +11,8 @@ namespace {
 TEST(Model, ArraysHoldOnlyTheirIndexes) {
     FormModel m;
     const std::vector<int> sel = m.cSelTar.indexes();
-    const std::vector<int> want = {0, 1, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 30, 31, 32};
+    const std::vector<int> want = {0,  1,  10, 11, 12, 13, 14, 15, 16, 17,
+                                   18, 19, 20, 21, 22, 23, 24, 30, 31, 32};
     EXPECT_EQ(sel, want);
     EXPECT_THROW(m.cSelTar(2), std::out_of_range);
     EXPECT_THROW(m.cSelTar(25), std::out_of_range);

@@ -59,9 +59,12 @@ TEST_F(Clocked, WaitEndsOnFlagBeforeTimeOutAndTestsConditionsInOrder) {
     ctx.sched.spawn([](Ctx& c, std::string& out) -> Co<> {
         auto& st = c.st;
         co_await c.sched.until([&st] { return st.bSelectRx || st.iTicks == 0 || st.bStop; });
-        if (st.bSelectRx) out = "answer";
-        else if (st.iTicks == 0) out = "timeout";
-        else out = "stop";
+        if (st.bSelectRx)
+            out = "answer";
+        else if (st.iTicks == 0)
+            out = "timeout";
+        else
+            out = "stop";
     }(ctx, outcome));
     clock.runFor(600'000);  // one tick: iTicks 1
     EXPECT_EQ(outcome, "");

@@ -24,9 +24,15 @@ namespace {
 class PortRedirect : public TcpSocket {
 public:
     PortRedirect(TcpSocket& inner, std::uint16_t port) : inner_(inner), port_(port) {
-        inner_.onConnected = [this] { if (onConnected) onConnected(); };
-        inner_.onData = [this](Bytes b) { if (onData) onData(b); };
-        inner_.onLost = [this] { if (onLost) onLost(); };
+        inner_.onConnected = [this] {
+            if (onConnected) onConnected();
+        };
+        inner_.onData = [this](Bytes b) {
+            if (onData) onData(b);
+        };
+        inner_.onLost = [this] {
+            if (onLost) onLost();
+        };
     }
     bool connectTo(const std::string& host, std::uint16_t port) override {
         askedPort = port;
@@ -113,7 +119,8 @@ protected:
     void open(const QStringList& simArgs = {}) {
         ASSERT_TRUE(sim.start(simArgs)) << "the simulator did not start";
         redirect = std::make_unique<PortRedirect>(socket, sim.port);
-        files.realDir = std::string(std::getenv("ZT_SOURCE_DIR") ? std::getenv("ZT_SOURCE_DIR") : "..") + "/lang";
+        files.realDir =
+            std::string(std::getenv("ZT_SOURCE_DIR") ? std::getenv("ZT_SOURCE_DIR") : "..") + "/lang";
         Platform pf;
         pf.socket = redirect.get();
         pf.timer = &timer;

@@ -44,9 +44,9 @@ TEST(Numeric, LeadingNumberOfAText) {
         double value;
     };
     const Case cases[] = {
-        {"&HFF", 255},  {"  12abc", 12}, {"2.5", 2.5},   {"", 0},        {"abc", 0},
-        {"\t1\n2", 12}, {"&H", 0},       {"&h1f", 31},   {"-7", -7},     {"0015", 15},
-        {"1 000", 1000}, {"&HFFFF", -1}, {"&H10000", 65536}, {".5", 0.5}, {"1E3", 1000},
+        {"&HFF", 255},   {"  12abc", 12}, {"2.5", 2.5},       {"", 0},     {"abc", 0},
+        {"\t1\n2", 12},  {"&H", 0},       {"&h1f", 31},       {"-7", -7},  {"0015", 15},
+        {"1 000", 1000}, {"&HFFFF", -1},  {"&H10000", 65536}, {".5", 0.5}, {"1E3", 1000},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(NumVal(c.text), c.value) << '"' << c.text << '"';
 }
@@ -57,9 +57,16 @@ TEST(Numeric, SixteenBitsRoundHalfToEven) {
         std::optional<std::int16_t> value;
     };
     const Case cases[] = {
-        {"2.5", 2},          {"3.5", 4},          {"-2.5", -2},        {"0.5", 0},
-        {"1.5", 2},          {"32767", 32767},    {"32767.5", std::nullopt},
-        {"-32768", -32768},  {"65536", std::nullopt}, {"x", 0},
+        {"2.5", 2},
+        {"3.5", 4},
+        {"-2.5", -2},
+        {"0.5", 0},
+        {"1.5", 2},
+        {"32767", 32767},
+        {"32767.5", std::nullopt},
+        {"-32768", -32768},
+        {"65536", std::nullopt},
+        {"x", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(NumVal16(c.text), c.value) << c.text;
     EXPECT_EQ(NumVal32("100000"), 100000);

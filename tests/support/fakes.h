@@ -18,7 +18,7 @@ using ByteVec = std::vector<std::uint8_t>;
 class FakeSerial : public SerialPort {
 public:
     std::set<int> freePorts{1};
-    int openPort = 0;  // 0: closed
+    int openPort = 0;                                // 0: closed
     std::vector<std::pair<int, std::string>> opens;  // every attempt: port, settings
     std::vector<ByteVec> writes;
     std::function<void(Bytes)> sink;  // where written bytes go (the simulated reader)
@@ -112,7 +112,7 @@ class FakeFiles : public FileSystem {
 public:
     std::string dir = "/zentap";
     std::map<std::string, std::string> files;  // full path -> UTF-8 text
-    std::string realDir;                      // non-empty: read this folder from disk instead
+    std::string realDir;                       // non-empty: read this folder from disk instead
 
     std::string programDir() const override { return realDir.empty() ? dir : realDir; }
     char separator() const override { return '/'; }

@@ -74,7 +74,9 @@ void Harness::deliverDue() {
     armReader();
 }
 
-void Harness::load() { form->Form_Load(); }
+void Harness::load() {
+    form->Form_Load();
+}
 
 void Harness::openCom() {
     serial.freePorts.insert(1);
@@ -99,13 +101,16 @@ bool Harness::runUntil(const std::function<bool()>& done, double seconds) {
     return clock.runUntil(done, limit);
 }
 
-void Harness::runFor(double seconds) { clock.runFor(static_cast<Micros>(seconds * 1e6)); }
+void Harness::runFor(double seconds) {
+    clock.runFor(static_cast<Micros>(seconds * 1e6));
+}
 
 bool Harness::runUntilIdle(double seconds) {
     return runUntil([this] { return st().ActiveRun == kNoRun && ctx().sched.running() == 0; }, seconds);
 }
 
-std::shared_ptr<sim::Card> Harness::present(sim::CardKind kind, std::vector<std::uint8_t> uid, bool withAtqa) {
+std::shared_ptr<sim::Card> Harness::present(sim::CardKind kind, std::vector<std::uint8_t> uid,
+                                            bool withAtqa) {
     auto card = std::make_shared<sim::Card>(sim::Card::blank(kind, std::move(uid)));
     card->reportWithAtqa = withAtqa;
     present(card);
@@ -156,9 +161,12 @@ ByteVec hexBytes(std::string_view spaced) {
     int nib = -1;
     for (char c : spaced) {
         int d = -1;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
         if (d < 0) continue;
         if (nib < 0) {
             nib = d;

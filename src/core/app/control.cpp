@@ -5,7 +5,10 @@
 namespace zt {
 
 Control::Control(std::string name, Kind kind, std::string container, std::string text, int maxLength)
-    : name_(std::move(name)), kind_(kind), container_(std::move(container)), maxLength_(maxLength),
+    : name_(std::move(name)),
+      kind_(kind),
+      container_(std::move(container)),
+      maxLength_(maxLength),
       text_(std::move(text)) {}
 
 void Control::setText(std::string text) {
@@ -46,8 +49,10 @@ void Control::addItem(std::string item) {
 void Control::removeItem(int index) {
     if (index < 0 || index >= itemCount()) return;
     items_.erase(items_.begin() + index);
-    if (listIndex_ >= itemCount()) listIndex_ = itemCount() - 1;
-    else if (listIndex_ == index) listIndex_ = -1;
+    if (listIndex_ >= itemCount())
+        listIndex_ = itemCount() - 1;
+    else if (listIndex_ == index)
+        listIndex_ = -1;
     notify(Prop::ItemRemoved, index);
 }
 

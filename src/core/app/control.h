@@ -14,7 +14,9 @@ namespace zt {
 
 // Colours as the window stores them: red in the low byte, blue in the high byte (0x00BBGGRR).
 using Colour = std::uint32_t;
-constexpr Colour rgb(unsigned r, unsigned g, unsigned b) { return (r & 0xFF) | (g & 0xFF) << 8 | (b & 0xFF) << 16; }
+constexpr Colour rgb(unsigned r, unsigned g, unsigned b) {
+    return (r & 0xFF) | (g & 0xFF) << 8 | (b & 0xFF) << 16;
+}
 constexpr Colour kBlack = 0x000000;
 constexpr Colour kBlue = 0xFF0000;
 constexpr Colour kDarkYellow = 0x00C0C0;
@@ -24,10 +26,31 @@ constexpr Colour kWhite = 0xFFFFFF;
 constexpr Colour kLightYellow = rgb(255, 255, 192);
 constexpr Colour kDefaultColour = 0xFFFFFFFF;  // "the toolkit's own colour"
 
-enum class Kind : std::uint8_t { Window, Label, TextBox, CheckBox, ComboBox, ListBox, Button, Frame, Picture, Tabs };
+enum class Kind : std::uint8_t {
+    Window,
+    Label,
+    TextBox,
+    CheckBox,
+    ComboBox,
+    ListBox,
+    Button,
+    Frame,
+    Picture,
+    Tabs
+};
 
 // What changed. For item changes the observer also gets the item index (-1 for the whole list).
-enum class Prop : std::uint8_t { Text, Value, Enabled, ForeColor, BackColor, ItemsReset, ItemAdded, ItemRemoved, ListIndex };
+enum class Prop : std::uint8_t {
+    Text,
+    Value,
+    Enabled,
+    ForeColor,
+    BackColor,
+    ItemsReset,
+    ItemAdded,
+    ItemRemoved,
+    ListIndex
+};
 
 class Control {
 public:

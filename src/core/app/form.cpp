@@ -117,7 +117,9 @@ void Form::Form_Load() {
     AddInfo(ctx_, GetMis(ctx_, 171));
 }
 
-void Form::Form_QueryUnload() { tips_.reset(); }
+void Form::Form_QueryUnload() {
+    tips_.reset();
+}
 
 void Form::Form_Unload() {
     if (unloaded_) return;

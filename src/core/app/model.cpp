@@ -10,32 +10,48 @@ FormModel::FormModel() {
     cSelTar.add(1, Kind::CheckBox, "cFrameS(0)", "CONFIG");
     const char* generic[] = {"ALTA", "ALTA BLOCK", "BAJA", "BAJA BLOCK", "NUEVO"};
     for (int i = 10; i <= 14; ++i) cSelTar.add(i, Kind::CheckBox, "SSTab1(1)", generic[i - 10]);
-    for (int d = 0; d <= 9; ++d) cSelTar.add(15 + d, Kind::CheckBox, "cFrame(4)", "NUM. " + std::to_string(d));
+    for (int d = 0; d <= 9; ++d)
+        cSelTar.add(15 + d, Kind::CheckBox, "cFrame(4)", "NUM. " + std::to_string(d));
     cSelTar.add(30, Kind::CheckBox, "SSTab1(2)", "USUARIO BASICO");
     cSelTar.add(31, Kind::CheckBox, "cFrameS(1)", "USUARIO AVANZADO");
     cSelTar.add(32, Kind::CheckBox, "cFrameS(2)", "USUARIO CON SALDO");
     for (int i : cSelTar.indexes()) cSelTar(i).setValue(i == 31 || i == 32 ? 0 : 1);
 
-    struct L { int i; const char* container; const char* text; };
+    struct L {
+        int i;
+        const char* container;
+        const char* text;
+    };
     const L labels[] = {
-        {1, "cFrame(1)", "Cód. Instalación:"}, {2, "cFrame(1)", "Sector de datos:"},
-        {3, "cFrame(1)", "Key Mifare:"}, {4, "cFrame(3)", "Cód. Instalación:"},
-        {5, "cFrame(3)", "Sector de datos:"}, {6, "cFrame(3)", "Key MiFare:"},
-        {7, "cFrameS(0)", "Tiempo relé:"}, {8, "cFrameS(0)", "Tipo lista:"},
+        {1, "cFrame(1)", "Cód. Instalación:"},
+        {2, "cFrame(1)", "Sector de datos:"},
+        {3, "cFrame(1)", "Key Mifare:"},
+        {4, "cFrame(3)", "Cód. Instalación:"},
+        {5, "cFrame(3)", "Sector de datos:"},
+        {6, "cFrame(3)", "Key MiFare:"},
+        {7, "cFrameS(0)", "Tiempo relé:"},
+        {8, "cFrameS(0)", "Tipo lista:"},
         {9, "cFrameS(0)", "Número de Nodo:"},
         {10, "cFrameS(0)", "Nota: Anteponer '&&H' para poner valores hexadecimales."},
-        {11, "cFrameS(0)", "Decremento:"}, {12, "SSTab1(2)", "Identificador Usuario:"},
-        {13, "cFrameS(1)", "Nodos no autorizados:"}, {14, "cFrameS(1)", "Nodos autorizados:"},
-        {15, "cFrameS(2)", "Saldo inicial:"}, {16, "SSTab1(2)", "Número de tarjetas a crear:"},
-        {17, "cFrame(2)", "INI_KEY A:"}, {18, "cFrame(5)", "Key MiFare 1:"},
-        {19, "cFrame(5)", "Key MiFare 2:"}, {20, "cFrame(5)", "Key MiFare 3:"},
-        {21, "cFrame(6)", "Información almacena:"}, {22, "cFrameS(0)", "Frec. de scan:"},
+        {11, "cFrameS(0)", "Decremento:"},
+        {12, "SSTab1(2)", "Identificador Usuario:"},
+        {13, "cFrameS(1)", "Nodos no autorizados:"},
+        {14, "cFrameS(1)", "Nodos autorizados:"},
+        {15, "cFrameS(2)", "Saldo inicial:"},
+        {16, "SSTab1(2)", "Número de tarjetas a crear:"},
+        {17, "cFrame(2)", "INI_KEY A:"},
+        {18, "cFrame(5)", "Key MiFare 1:"},
+        {19, "cFrame(5)", "Key MiFare 2:"},
+        {20, "cFrame(5)", "Key MiFare 3:"},
+        {21, "cFrame(6)", "Información almacena:"},
+        {22, "cFrameS(0)", "Frec. de scan:"},
     };
     for (const auto& l : labels) cLabel.add(l.i, Kind::Label, l.container, l.text);
 
     cFrame.add(0, Kind::Frame, "frmZentap", "Canal de comunicaciones");
     cFrame.add(1, Kind::Frame, "frmZentap", "Parámetros de instalación");
-    cFrame.add(2, Kind::Frame, "frmZentap", "Key para acceder a tarjeta (modificar solo en tarjetas no vírgenes)");
+    cFrame.add(2, Kind::Frame, "frmZentap",
+               "Key para acceder a tarjeta (modificar solo en tarjetas no vírgenes)");
     cFrame.add(3, Kind::Frame, "cFrameS(3)", "Parámetros actuales");
     cFrame.add(4, Kind::Frame, "SSTab1(1)", "Tarjetas númericas");
     cFrame.add(5, Kind::Frame, "SSTab1(3)", "Keys de prueba");
@@ -60,17 +76,20 @@ FormModel::FormModel() {
     SSTab1.setListIndex(0);
 
     Control* singles[] = {
-        &frmZentap, &listInfo, &cmdScanCom, &cCombo1, &cmdClose, &cmdOpenCom, &cmdOpenTCP, &cEditCfg1,
-        &cEditCfg3, &Picture3, &Picture4, &cTarvex, &txtSector, &txtKeyMF, &txtNumInst, &txtKeyTar,
-        &cBorrar, &SSTab1, &Label50, &txtTScan, &chkEspNodoTar, &txtCfgNode, &chkEspResList, &cTipList,
-        &cUnitTime, &txtCfgTRele, &txtVendDec, &txtTramaRelExt, &chkCfgRelExt, &txtOldSector,
-        &txtOldNumInst, &txtOldKeyMF, &cmdDeSel, &cmdSelTot, &txtSalVal, &listPermit, &listNoPermit,
-        &cAddListPermit, &cDelListPermit, &cAddAllListPermit, &cDelAllListPermit, &txtUser, &txtNumTar,
-        &cmdLecTar, &txtInfoInst, &txtInfoKey, &txtInfoCard,
+        &frmZentap,         &listInfo,     &cmdScanCom,     &cCombo1,        &cmdClose,
+        &cmdOpenCom,        &cmdOpenTCP,   &cEditCfg1,      &cEditCfg3,      &Picture3,
+        &Picture4,          &cTarvex,      &txtSector,      &txtKeyMF,       &txtNumInst,
+        &txtKeyTar,         &cBorrar,      &SSTab1,         &Label50,        &txtTScan,
+        &chkEspNodoTar,     &txtCfgNode,   &chkEspResList,  &cTipList,       &cUnitTime,
+        &txtCfgTRele,       &txtVendDec,   &txtTramaRelExt, &chkCfgRelExt,   &txtOldSector,
+        &txtOldNumInst,     &txtOldKeyMF,  &cmdDeSel,       &cmdSelTot,      &txtSalVal,
+        &listPermit,        &listNoPermit, &cAddListPermit, &cDelListPermit, &cAddAllListPermit,
+        &cDelAllListPermit, &txtUser,      &txtNumTar,      &cmdLecTar,      &txtInfoInst,
+        &txtInfoKey,        &txtInfoCard,
     };
     all_.assign(std::begin(singles), std::end(singles));
-    for (ControlArray* a : {&cmdStart, &cmdStop, &cSelTar, &cLabel, &cFrame, &cFrameS, &cIdioma, &txtUsaKey,
-                            &txtInfoRead}) {
+    for (ControlArray* a :
+         {&cmdStart, &cmdStop, &cSelTar, &cLabel, &cFrame, &cFrameS, &cIdioma, &txtUsaKey, &txtInfoRead}) {
         for (int i : a->indexes()) all_.push_back(&(*a)(i));
     }
 }

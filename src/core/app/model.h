@@ -12,7 +12,8 @@ public:
     FormModel& operator=(const FormModel&) = delete;
 
     // The window itself; its text is the window caption.
-    Control frmZentap{"frmZentap", Kind::Window, "", "Programa para codificación de tarjetas MiFare - KESTA-T2"};
+    Control frmZentap{"frmZentap", Kind::Window, "",
+                      "Programa para codificación de tarjetas MiFare - KESTA-T2"};
 
     // Outside the tabs.
     Control listInfo{"listInfo", Kind::ListBox, "frmZentap"};
@@ -36,9 +37,11 @@ public:
 
     // Tab 0: configuration and master cards.
     Control txtTScan{"txtTScan", Kind::TextBox, "cFrameS(0)", "10", 4};
-    Control chkEspNodoTar{"chkEspNodoTar", Kind::CheckBox, "cFrameS(0)", "Introducir nº de nodo con tarjetas númericas."};
+    Control chkEspNodoTar{"chkEspNodoTar", Kind::CheckBox, "cFrameS(0)",
+                          "Introducir nº de nodo con tarjetas númericas."};
     Control txtCfgNode{"txtCfgNode", Kind::TextBox, "cFrameS(0)", "200", 3};
-    Control chkEspResList{"chkEspResList", Kind::CheckBox, "cFrameS(0)", "Borrar todos los usuarios de la lista."};
+    Control chkEspResList{"chkEspResList", Kind::CheckBox, "cFrameS(0)",
+                          "Borrar todos los usuarios de la lista."};
     Control cTipList{"cTipList", Kind::ComboBox, "cFrameS(0)"};
     Control cUnitTime{"cUnitTime", Kind::ComboBox, "cFrameS(0)"};
     Control txtCfgTRele{"txtCfgTRele", Kind::TextBox, "cFrameS(0)", "10", 3};
@@ -72,14 +75,14 @@ public:
     Control txtInfoCard{"txtInfoCard", Kind::Label, "cFrame(6)", "----"};
 
     // Control arrays.
-    ControlArray cmdStart{"cmdStart"};      // 0..2
-    ControlArray cmdStop{"cmdStop"};        // 0..3
-    ControlArray cSelTar{"cSelTar"};        // 0, 1, 10..24, 30..32
-    ControlArray cLabel{"cLabel"};          // 1..22
-    ControlArray cFrame{"cFrame"};          // 0..6
-    ControlArray cFrameS{"cFrameS"};        // 0..3
-    ControlArray cIdioma{"cIdioma"};        // 0..4
-    ControlArray txtUsaKey{"txtUsaKey"};    // 0..2
+    ControlArray cmdStart{"cmdStart"};        // 0..2
+    ControlArray cmdStop{"cmdStop"};          // 0..3
+    ControlArray cSelTar{"cSelTar"};          // 0, 1, 10..24, 30..32
+    ControlArray cLabel{"cLabel"};            // 1..22
+    ControlArray cFrame{"cFrame"};            // 0..6
+    ControlArray cFrameS{"cFrameS"};          // 0..3
+    ControlArray cIdioma{"cIdioma"};          // 0..4
+    ControlArray txtUsaKey{"txtUsaKey"};      // 0..2
     ControlArray txtInfoRead{"txtInfoRead"};  // 0..2
 
     // Every control, arrays' members included, in a stable order.

@@ -13,12 +13,12 @@ using VBool = std::int16_t;
 constexpr VBool kTrue = -1;
 constexpr VBool kFalse = 0;
 
-constexpr int kLangSlots = 6;    // 0 (never loaded) .. 5
-constexpr int kMessages = 501;   // 0 .. 500
+constexpr int kLangSlots = 6;   // 0 (never loaded) .. 5
+constexpr int kMessages = 501;  // 0 .. 500
 constexpr std::uint8_t kNoRun = 255;
 
 struct WindowState {
-    std::int16_t LinkType = 0;      // 0 none, 1 serial, 2 TCP
+    std::int16_t LinkType = 0;        // 0 none, 1 serial, 2 TCP
     std::uint8_t ActiveRun = kNoRun;  // 0..2 encoding run of cmdStart(i), 3 read run
     std::int16_t iIdioma = 0;
     std::array<std::array<std::string, kMessages>, kLangSlots> Mis{};

@@ -24,7 +24,9 @@ constexpr std::array<CardType, 15> kTypes{{
 }};
 }  // namespace
 
-std::span<const CardType> CardTypes() { return kTypes; }
+std::span<const CardType> CardTypes() {
+    return kTypes;
+}
 
 const CardType* CardTypeOfIndex(int index) {
     if (index >= 15 && index <= 24) index = 15;

@@ -12,10 +12,10 @@ namespace zt {
 enum class ShowAs { Alone, WithValue, WithDigit };
 
 struct CardType {
-    std::string_view code;    // characters 1-2 of the first block
-    int index;                // cSelTar index that makes it; -1 for codes recognised but never written
-    std::string_view value;   // value field written for it ("" where it comes from elsewhere)
-    int message;              // message shown on the read tab
+    std::string_view code;   // characters 1-2 of the first block
+    int index;               // cSelTar index that makes it; -1 for codes recognised but never written
+    std::string_view value;  // value field written for it ("" where it comes from elsewhere)
+    int message;             // message shown on the read tab
     ShowAs show;
 };
 

@@ -50,7 +50,9 @@ constexpr int kKeySlot = 5;
 constexpr int kMasterKeySlot = 6;
 
 // The run's message box: the text of message `n` with an OK button, waited for with events going on.
-Co<> Box(Ctx& ctx, int n) { return MsgBox(ctx, GetMis(ctx, n)); }
+Co<> Box(Ctx& ctx, int n) {
+    return MsgBox(ctx, GetMis(ctx, n));
+}
 
 void Log(Ctx& ctx, std::string line) {
     AddInfo(ctx, std::move(line));

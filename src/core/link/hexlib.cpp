@@ -24,7 +24,9 @@ unsigned LeadingHex(std::string_view text, std::size_t maxDigits) {
 
 namespace TarvexLib01 {
 
-std::string ByteToHex(std::uint8_t b) { return {kDigits[b >> 4], kDigits[b & 0x0F]}; }
+std::string ByteToHex(std::uint8_t b) {
+    return {kDigits[b >> 4], kDigits[b & 0x0F]};
+}
 
 std::string StrToHex(std::string_view bytes) {
     std::string out;
@@ -37,12 +39,15 @@ std::string StrToHex(std::string_view bytes) {
     return out;
 }
 
-std::uint8_t HexToByte(std::string_view text) { return static_cast<std::uint8_t>(LeadingHex(text, 2)); }
+std::uint8_t HexToByte(std::string_view text) {
+    return static_cast<std::uint8_t>(LeadingHex(text, 2));
+}
 
 std::string HexToStr(std::string_view hex) {
     std::string out;
     out.reserve((hex.size() + 1) / 2);
-    for (std::size_t i = 0; i < hex.size(); i += 2) out.push_back(static_cast<char>(HexToByte(hex.substr(i, 2))));
+    for (std::size_t i = 0; i < hex.size(); i += 2)
+        out.push_back(static_cast<char>(HexToByte(hex.substr(i, 2))));
     return out;
 }
 

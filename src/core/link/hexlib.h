@@ -23,7 +23,9 @@ using TarvexLib01::HexToStr;
 using TarvexLib01::StrToHex;
 
 // The same two characters as ByteToHex; the spelling the log lines use.
-inline std::string HexByte(std::uint8_t b) { return ByteToHex(b); }
+inline std::string HexByte(std::uint8_t b) {
+    return ByteToHex(b);
+}
 
 // True when `text` has exactly `n` characters, each 0-9 or A-F (upper case only).
 bool CheckHex(std::string_view text, std::size_t n);

@@ -6,7 +6,9 @@
 namespace zt {
 
 namespace {
-bool skippable(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool skippable(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 // Characters of the text with the skipped ones left out.
 std::string squeeze(std::string_view text) {
@@ -29,9 +31,12 @@ double NumVal(std::string_view text) {
         for (i = 2; i < s.size(); ++i) {
             const char c = s[i];
             int d = -1;
-            if (c >= '0' && c <= '9') d = c - '0';
-            else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-            else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+            if (c >= '0' && c <= '9')
+                d = c - '0';
+            else if (c >= 'A' && c <= 'F')
+                d = c - 'A' + 10;
+            else if (c >= 'a' && c <= 'f')
+                d = c - 'a' + 10;
             if (d < 0) break;
             v = ((v << 4) | static_cast<unsigned>(d)) & 0xFFFFFFFFull;
             ++digits;
@@ -79,7 +84,9 @@ double NumVal(std::string_view text) {
     return sign * v;
 }
 
-double RoundHalfEven(double v) { return std::nearbyint(v); }
+double RoundHalfEven(double v) {
+    return std::nearbyint(v);
+}
 
 std::optional<std::int16_t> NumVal16(std::string_view text) {
     const double r = RoundHalfEven(NumVal(text));

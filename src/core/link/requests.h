@@ -50,6 +50,6 @@ void Beeper(Ctx& ctx);
 // and the run goes on as after an answer. bHaltOk is cleared before and after, so a late answer to
 // an earlier Halt cannot end the next wait.
 constexpr std::int16_t kHaltTicks = 4;
-Co<> HaltCard(Ctx& ctx);       // "Beeper": beeper for 10
+Co<> HaltCard(Ctx& ctx);  // "Beeper": beeper for 10
 
 }  // namespace zt
