@@ -64,10 +64,10 @@ Co<bool> LoadKeys(Ctx& ctx, const KeyTable& keys, Payload& data) {
     for (int k = 1; k <= kKeys; ++k) {
         const std::string slot = std::to_string(SlotOf(k));
         AddInfo(ctx, "WriteKeyE2P[" + slot + "]");
-        st.iTicks = 4;
+        st.iTicks = Info(Req::WriteKeyE2P).wait;
         st.bWriteKeyOk = kFalse;
         data[1] = SlotOf(k);
-        for (int j = 1; j <= 6; ++j) data[j + 1] = HexToByte(keys[k].substr(2 * (j - 1), 2));
+        for (int j = 1; j <= 6; ++j) data[j + 1] = HexToByte(keys[k].substr(static_cast<std::size_t>(2 * (j - 1)), 2));
         Send(ctx, Req::WriteKeyE2P, data);
         co_await ctx.sched.until([&st] { return st.bWriteKeyOk || st.iTicks == 0; });
         if (!st.bWriteKeyOk) {
@@ -103,7 +103,7 @@ Co<CardEnd> ReadOneCard(Ctx& ctx, Payload& data, ReadResult& out) {
         AddInfo(ctx, IdentLine(st));
 
         AddInfo(ctx, "Select");
-        st.iTicks = 5;
+        st.iTicks = Info(Req::Select).wait;
         st.bSelectRx = kFalse;
         Send(ctx, Req::Select, data);
         co_await ctx.sched.until([&st] { return st.bSelectRx || st.iTicks == 0 || st.bStop; });
@@ -120,7 +120,7 @@ Co<CardEnd> ReadOneCard(Ctx& ctx, Payload& data, ReadResult& out) {
         if (key > kKeys) co_return CardEnd::Failed;
 
         AddInfo(ctx, "Login[" + std::to_string(key) + "]");
-        st.iTicks = 4;
+        st.iTicks = Info(Req::Login).wait;
         st.bLoginOk = kFalse;
         const Control& sectorBox = key == 2 ? m.txtOldSector : m.txtSector;
         const std::optional<std::int16_t> sector = NumVal16(sectorBox.text());
@@ -142,7 +142,7 @@ Co<CardEnd> ReadOneCard(Ctx& ctx, Payload& data, ReadResult& out) {
 
         for (int b = 0; b <= 2; ++b) {
             AddInfo(ctx, "ReadBlock[" + std::to_string(b) + "]");
-            st.iTicks = 4;
+            st.iTicks = Info(Req::Read).wait;
             st.bReadOk = kFalse;
             data[1] = static_cast<std::uint8_t>(first + b);
             Send(ctx, Req::Read, data);
@@ -160,7 +160,9 @@ Co<CardEnd> ReadOneCard(Ctx& ctx, Payload& data, ReadResult& out) {
 Co<> CardLoop(Ctx& ctx, const KeyTable& keys, Payload& data) {
     const std::string dashes20(20, '-');
     while (!ctx.st.bStop) {
-        AddInfo(ctx, dashes20 + " " + GetMis(ctx, 197) + " " + dashes20);
+        std::string invite = dashes20;
+        invite.append(" ").append(GetMis(ctx, 197)).append(" ").append(dashes20);
+        AddInfo(ctx, invite);
         ReadResult r;
         const CardEnd end = co_await ReadOneCard(ctx, data, r);
         if (end == CardEnd::Stopped) co_return;
