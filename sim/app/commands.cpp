@@ -97,20 +97,6 @@ std::shared_ptr<Card> cardToDump(Front& front) {
     return front.wallet().empty() ? nullptr : front.wallet().back();
 }
 
-const char* stateName(CardState s) {
-    switch (s) {
-        case CardState::Idle:
-            return "idle";
-        case CardState::Selected:
-            return "selected";
-        case CardState::Authenticated:
-            return "authenticated";
-        case CardState::Halted:
-            return "halted";
-    }
-    return "?";
-}
-
 }  // namespace
 
 QString commandHelp() {
@@ -158,7 +144,8 @@ CommandResult runCommand(Front& front, const QString& line) {
     if (cmd == QLatin1String("status")) {
         QString s = front.connectionText();
         if (auto c = front.reader().cardInField())
-            s += QStringLiteral("; card %1 %2").arg(describe(*c), QString::fromLatin1(stateName(c->state())));
+            s += QStringLiteral("; card %1 %2")
+                     .arg(describe(*c), QString::fromLatin1(cardStateName(c->state())));
         else
             s += QStringLiteral("; no card");
         const Micros t = front.now();

@@ -19,6 +19,20 @@
 
 namespace zt::sim::app {
 
+const char* cardStateName(CardState s) {
+    switch (s) {
+        case CardState::Idle:
+            return "idle";
+        case CardState::Selected:
+            return "selected";
+        case CardState::Authenticated:
+            return "authenticated";
+        case CardState::Halted:
+            return "halted";
+    }
+    return "?";
+}
+
 Front::Front(ReaderOptions opts, QObject* parent)
     : QObject(parent), reader_(opts), uidSeed_(opts.seed * 7919 + 17) {
     clock_.start();
@@ -70,6 +84,10 @@ QString Front::endpointLine() const {
             .arg(server_->serverPort());
     if (ptyMaster_ >= 0) return QStringLiteral("serial %1").arg(ptyPath_);
     return QStringLiteral("no link");
+}
+
+quint16 Front::tcpPort() const {
+    return server_ ? server_->serverPort() : 0;
 }
 
 bool Front::clientConnected() const {

@@ -19,6 +19,10 @@ class QTcpSocket;
 
 namespace zt::sim::app {
 
+/// "idle", "selected", "authenticated" or "halted": a card's state as the window and the commands
+/// show it.
+const char* cardStateName(CardState s);
+
 class Front : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +36,8 @@ public:
     /// The line the program prints at start: "listening tcp ADDR:PORT" or "serial /dev/pts/N".
     QString endpointLine() const;
     QString connectionText() const;
+    /// The TCP port listened on, 0 on a pseudo-terminal.
+    quint16 tcpPort() const;
     bool clientConnected() const;
 
     Reader& reader() { return reader_; }

@@ -1,6 +1,7 @@
 // zentap-reader-sim: a card reader with virtual MIFARE Classic cards, on TCP or a pseudo-terminal.
 #include "commands.h"
 #include "front.h"
+#include "shot.h"
 #include "window.h"
 
 #include <QApplication>
@@ -180,6 +181,7 @@ int main(int argc, char** argv) {
     } else {
         window = std::make_unique<app::Window>(front);
         window->show();
+        if (const QString shot = app::shotRequested(); !shot.isEmpty()) app::startShot(front, *window, shot);
     }
     const int rc = app->exec();
     window.reset();

@@ -34,20 +34,6 @@ QString hex(std::span<const std::uint8_t> bytes, const char* sep = " ") {
     return QString::fromStdString(hexBytes(bytes, sep));
 }
 
-const char* stateWord(CardState s) {
-    switch (s) {
-        case CardState::Idle:
-            return "idle";
-        case CardState::Selected:
-            return "selected";
-        case CardState::Authenticated:
-            return "authenticated";
-        case CardState::Halted:
-            return "halted";
-    }
-    return "";
-}
-
 // Type codes of the first data block of a Zentap card.
 QString typeWord(std::uint8_t code) {
     switch (code) {
@@ -390,7 +376,7 @@ void Window::refreshWallet() {
         QString text = QStringLiteral("%1  %2").arg(
             QString::fromLatin1(cardKindName(c->kind())).toUpper().leftJustified(4), hex(c->uid(), ""));
         if (c == inField)
-            text += QStringLiteral("  [field: %1]").arg(QString::fromLatin1(stateWord(c->state())));
+            text += QStringLiteral("  [field: %1]").arg(QString::fromLatin1(cardStateName(c->state())));
         auto* item = new QListWidgetItem(text, wallet_);
         if (c == inField) {
             QFont f = item->font();
