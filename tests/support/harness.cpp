@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "core/link/hexlib.h"
+
 namespace zt::test {
 
 namespace {
@@ -160,13 +162,7 @@ ByteVec hexBytes(std::string_view spaced) {
     ByteVec out;
     int nib = -1;
     for (char c : spaced) {
-        int d = -1;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
-        else if (c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
+        const int d = HexDigit(c);
         if (d < 0) continue;
         if (nib < 0) {
             nib = d;

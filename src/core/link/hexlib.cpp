@@ -3,19 +3,20 @@
 namespace zt {
 
 namespace {
-int hexDigit(char c) {
+constexpr char kDigits[] = "0123456789ABCDEF";
+}  // namespace
+
+int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
-constexpr char kDigits[] = "0123456789ABCDEF";
-}  // namespace
 
 unsigned LeadingHex(std::string_view text, std::size_t maxDigits) {
     unsigned v = 0;
     for (std::size_t i = 0; i < text.size() && i < maxDigits; ++i) {
-        const int d = hexDigit(text[i]);
+        const int d = HexDigit(text[i]);
         if (d < 0) break;
         v = v * 16 + static_cast<unsigned>(d);
     }

@@ -30,6 +30,9 @@ inline std::string HexByte(std::uint8_t b) {
 // True when `text` has exactly `n` characters, each 0-9 or A-F (upper case only).
 bool CheckHex(std::string_view text, std::size_t n);
 
+// The value of one hex digit (either case), or -1.
+int HexDigit(char c);
+
 // Value of a run of up to `maxDigits` leading hex digits (either case); none gives 0.
 unsigned LeadingHex(std::string_view text, std::size_t maxDigits);
 

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <string>
 
+#include "core/link/hexlib.h"
+
 namespace zt {
 
 namespace {
@@ -29,14 +31,7 @@ double NumVal(std::string_view text) {
         std::uint64_t v = 0;
         std::size_t digits = 0;
         for (i = 2; i < s.size(); ++i) {
-            const char c = s[i];
-            int d = -1;
-            if (c >= '0' && c <= '9')
-                d = c - '0';
-            else if (c >= 'A' && c <= 'F')
-                d = c - 'A' + 10;
-            else if (c >= 'a' && c <= 'f')
-                d = c - 'a' + 10;
+            const int d = HexDigit(s[i]);
             if (d < 0) break;
             v = ((v << 4) | static_cast<unsigned>(d)) & 0xFFFFFFFFull;
             ++digits;
