@@ -139,7 +139,7 @@ BlackHole::~BlackHole() {
 }
 
 void Result(const std::string& key, double value) {
-    std::printf("RESULT %s %.6g\n", key.c_str(), value);
+    std::printf("RESULT %s %.10g\n", key.c_str(), value);
     std::fflush(stdout);
 }
 
