@@ -88,6 +88,8 @@ struct Worked {
     std::map<int, std::string> blocks;                        // block number -> contents
     std::vector<int> permitted = {};
 };
+// Named in test output by its name alone (its raw bytes include padding).
+void PrintTo(const Worked& w, std::ostream* os) { *os << w.name; }
 
 class WorkedResults : public EncodeRun, public ::testing::WithParamInterface<Worked> {};
 
@@ -289,6 +291,7 @@ struct Failure {
     std::vector<int> shown;     // message boxes
     bool retried;               // card failure: the same type is written on the next card
 };
+void PrintTo(const Failure& f, std::ostream* os) { *os << f.name; }
 
 class Failures : public EncodeRun, public ::testing::WithParamInterface<Failure> {};
 

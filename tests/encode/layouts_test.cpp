@@ -39,6 +39,7 @@ struct Case {
     std::function<std::string(Ctx&)> make;
     std::string expected;
 };
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 class Contents : public ::testing::TestWithParam<Case> {};
 
