@@ -22,7 +22,7 @@ TEST(LanguageSwitch, OneClickChangesEveryTextButTheLog) {
         EXPECT_EQ(h.m().SSTab1.items(), (std::vector<std::string>{lang[95], lang[96], lang[97], lang[98]}));
         EXPECT_EQ(h.m().cUnitTime.text(), lang[101]);
         EXPECT_EQ(h.tips.live.size(), 51u);
-        EXPECT_EQ(h.tips.of("txtTScan")->spec.text, lang[273]);
+        EXPECT_EQ(h.tips.of("txtTScan")->tip.text, lang[273]);
     }
     EXPECT_EQ(h.log(), startLog);
 }
@@ -31,12 +31,12 @@ TEST(LanguageSwitch, PortTipFollowsTheNumberTyped) {
     Harness h;
     h.load();
     const auto& es = h.st().Mis[1];
-    EXPECT_EQ(h.tips.of("cEditCfg1")->spec.text, es[230] + "\r\n" + es[284] + ": /dev/ttyS0");
+    EXPECT_EQ(h.tips.of("cEditCfg1")->tip.text, es[230] + "\r\n" + es[284] + ": /dev/ttyS0");
     h.m().cEditCfg1.setText("4");
-    EXPECT_EQ(h.tips.of("cEditCfg1")->spec.text, es[230] + "\r\n" + es[284] + ": /dev/ttyS3");
+    EXPECT_EQ(h.tips.of("cEditCfg1")->tip.text, es[230] + "\r\n" + es[284] + ": /dev/ttyS3");
     h.click("cIdioma(1)");
     const auto& en = h.st().Mis[2];
-    EXPECT_EQ(h.tips.of("cEditCfg1")->spec.text, en[230] + "\r\n" + en[284] + ": /dev/ttyS3");
+    EXPECT_EQ(h.tips.of("cEditCfg1")->tip.text, en[230] + "\r\n" + en[284] + ": /dev/ttyS3");
 }
 
 // A switch while a run waits for a card: the run goes on and logs in the new language from then on.

@@ -81,7 +81,7 @@ protected:
         fs.files["/zentap/MisI0" + std::to_string(n) + ".dat"] = std::move(text);
     }
     const std::string& caption(const std::string& name) const { return ctx->m.find(name)->text(); }
-    const std::string& tip(const std::string& name) const { return host.of(name)->spec.text; }
+    const std::string& tip(const std::string& name) const { return host.of(name)->tip.text; }
 
     test::FakeFiles fs;
     test::FakeTips host;
@@ -147,7 +147,7 @@ TEST_F(WindowTexts, WithoutLanguageFilesEveryTextIsBlank) {
     EXPECT_TRUE(ctx->m.cUnitTime.items().empty());
     EXPECT_TRUE(ctx->m.cTipList.items().empty());
     EXPECT_EQ(host.live.size(), 51u);
-    for (const auto& [h, t] : host.live) EXPECT_EQ(t.spec.text.find("L"), std::string::npos) << t.control;
+    for (const auto& [h, t] : host.live) EXPECT_EQ(t.tip.text.find("L"), std::string::npos) << t.control;
     for (int i = 0; i <= 4; ++i) cIdioma_Click(*ctx, *tips, i);
     EXPECT_EQ(ctx->st.iIdioma, 0);
     EXPECT_EQ(host.created, 51u);

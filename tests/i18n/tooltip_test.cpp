@@ -27,13 +27,13 @@ TEST(TooltipTable, HoldsItsCapacityRefusesTheNextAndStartsAgainAfterIniTip) {
         EXPECT_EQ(tips.tips()[0].owner, &box);
         EXPECT_EQ(tips.tips()[1].hwndTip, 0u);
         ASSERT_EQ(host.live.size(), 1u);
-        const TipSpec& spec = host.of("txtUser")->spec;
-        EXPECT_EQ(spec.text, "new");
-        EXPECT_EQ(spec.title, "Title");
+        const TipSpec& tip = host.of("txtUser")->tip;
+        EXPECT_EQ(tip.text, "new");
+        EXPECT_EQ(tip.title, "Title");
 
         // A tip's text can follow what is typed, without a new tooltip.
         EXPECT_TRUE(tips.UpdateTip(box, "newer"));
-        EXPECT_EQ(host.of("txtUser")->spec.text, "newer");
+        EXPECT_EQ(host.of("txtUser")->tip.text, "newer");
         EXPECT_FALSE(tips.UpdateTip(button, "no tip of its own"));
         EXPECT_EQ(host.created, 151u);
     }

@@ -87,8 +87,8 @@ TEST_F(QtTips, EndingTheHostRemovesEveryTipButKeepsTheNewestOfAWidget) {
     EXPECT_TRUE(first->toolTip().isEmpty());
 }
 
-QLabel* Shown(QWidget* owner, const TipSpec& spec) {
-    QToolTip::showText(QPoint(50, 50), QtTooltipHost::html(spec), owner, QRect(), spec.autoPopMs);
+QLabel* Shown(QWidget* owner, const TipSpec& tip) {
+    QToolTip::showText(QPoint(50, 50), QtTooltipHost::html(tip), owner, QRect(), tip.autoPopMs);
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->objectName() == "qtooltip_label" && w->isVisible()) return qobject_cast<QLabel*>(w);
     }

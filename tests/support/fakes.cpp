@@ -100,7 +100,7 @@ std::uint32_t FakeTips::create(Control& control, const TipSpec& tip) {
 
 void FakeTips::update(std::uint32_t handle, const TipSpec& tip) {
     auto it = live.find(handle);
-    if (it != live.end()) it->second.spec = tip;
+    if (it != live.end()) it->second.tip = tip;
 }
 
 const FakeTips::Tip* FakeTips::of(const std::string& control) const {

@@ -96,7 +96,7 @@ class FakeTips : public TooltipHost {
 public:
     struct Tip {
         std::string control;
-        TipSpec spec;
+        TipSpec tip;
     };
     std::map<std::uint32_t, Tip> live;
     std::uint32_t created = 0;

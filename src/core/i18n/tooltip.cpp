@@ -23,14 +23,14 @@ bool Tooltip::CreateTip(Control& oParentObj, const std::string& sText, const std
     if (iNumTip_ >= iMaxTip_) return false;
     TipData& rec = tips_[static_cast<std::size_t>(iNumTip_)];
     rec.owner = &oParentObj;
-    rec.spec = TipSpec{};
-    rec.spec.text = sText;
-    rec.spec.title = sTitle;
+    rec.tip = TipSpec{};
+    rec.tip.text = sText;
+    rec.tip.title = sTitle;
     if (rec.hwndTip != 0) {
         if (host_ != nullptr) host_->destroy(rec.hwndTip);
         rec.hwndTip = 0;
     }
-    if (host_ != nullptr) rec.hwndTip = host_->create(oParentObj, rec.spec);
+    if (host_ != nullptr) rec.hwndTip = host_->create(oParentObj, rec.tip);
     ++iNumTip_;
     return true;
 }
@@ -39,9 +39,9 @@ bool Tooltip::UpdateTip(const Control& control, const std::string& sText) {
     for (std::int16_t i = 0; i < iNumTip_; ++i) {
         TipData& rec = tips_[static_cast<std::size_t>(i)];
         if (rec.owner != &control) continue;
-        if (rec.spec.text != sText) {
-            rec.spec.text = sText;
-            if (host_ != nullptr && rec.hwndTip != 0) host_->update(rec.hwndTip, rec.spec);
+        if (rec.tip.text != sText) {
+            rec.tip.text = sText;
+            if (host_ != nullptr && rec.hwndTip != 0) host_->update(rec.hwndTip, rec.tip);
         }
         return true;
     }

@@ -13,7 +13,7 @@ namespace zt {
 struct TipData {
     std::uint32_t hwndTip = 0;  // the tooltip; 0 when none
     Control* owner = nullptr;   // the control it belongs to
-    TipSpec spec;               // text, title, icon, colours, style, centre flag
+    TipSpec tip;               // text, title, icon, colours, style, centre flag
 };
 
 class Tooltip {
