@@ -8,6 +8,7 @@
 #   scripts/fuzz.sh -n 100000 rx lang    two harnesses, 100 000 inputs each
 #   scripts/fuzz.sh -t 600               at most ten minutes per harness
 #   scripts/fuzz.sh -j 2                 two harnesses at a time
+#   scripts/fuzz.sh -r                   only print the table of the last runs (also while running)
 #
 # The committed seeds (fuzz/corpus/<name>) are copied into a work corpus (build-fuzz/corpus/<name>),
 # so a run never changes the tree. -m merges the inputs that found new coverage back into the seeds.
@@ -18,20 +19,67 @@ runs=10000000
 max_time=0
 jobs=1
 merge=0
+report_only=0
 all=(rx lang trama carddata simframe)
 
-while getopts "n:t:j:mh" opt; do
+while getopts "n:t:j:mrh" opt; do
     case $opt in
         n) runs=$OPTARG ;;
         t) max_time=$OPTARG ;;
         j) jobs=$OPTARG ;;
         m) merge=1 ;;
-        *) sed -n '2,16p' "$0"; exit 2 ;;
+        r) report_only=1 ;;
+        *) sed -n '2,17p' "$0"; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
 harnesses=("$@")
 [ ${#harnesses[@]} -eq 0 ] && harnesses=("${all[@]}")
+
+report() {
+    local status=0 h log rc secs units speed rss last cov ft outcome what artifact
+    printf '\n%-10s %12s %9s %8s %7s %9s %8s  %s\n' harness inputs seconds exec/s cov features rss_MB outcome
+    for h in "$@"; do
+        log=$build/logs/$h.log
+        [ -f "$log" ] || { printf '%-10s %s\n' "$h" "not run"; continue; }
+        if [ -f "$build/logs/$h.result" ] && [ "$build/logs/$h.result" -nt "$log" -o ! -s "$log" ]; then
+            read -r rc secs <"$build/logs/$h.result"
+        elif grep -aq '^Done [0-9]* runs' "$log"; then
+            rc=0 secs=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -1)
+        elif grep -aqE 'ERROR: |runtime error|deadly signal' "$log"; then
+            rc=1 secs=-
+        else
+            rc=running secs=-
+        fi
+        units=$(grep -a 'stat::number_of_executed_units' "$log" | awk '{print $2}' | tail -1 || true)
+        speed=$(grep -a 'stat::average_exec_per_sec' "$log" | awk '{print $2}' | tail -1 || true)
+        rss=$(grep -a 'stat::peak_rss_mb' "$log" | awk '{print $2}' | tail -1 || true)
+        last=$(grep -aE '^#[0-9]+' "$log" | tail -1 || true)
+        cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$last")
+        ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$last")
+        if [ "$rc" = running ]; then
+            units=$(sed -n 's/^#\([0-9]*\).*/\1/p' <<<"$last")
+            outcome="still running"
+        elif [ "$rc" = 0 ]; then
+            outcome="clean (no crash, leak or UB)"
+        else
+            status=1
+            what=$(grep -aE 'ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error|^(rx|lang|trama|carddata|simframe): ' \
+                   "$log" | head -1 || true)
+            artifact=$(grep -a 'Test unit written to' "$log" | sed 's/.*written to //' | tail -1 || true)
+            outcome="FAILED: ${what:-exit $rc} ${artifact:+-> $artifact}"
+        fi
+        printf '%-10s %12s %9s %8s %7s %9s %8s  %s\n' "$h" "${units:--}" "${secs:--}" "${speed:--}" "${cov:--}" \
+            "${ft:--}" "${rss:--}" "$outcome"
+    done
+    echo "logs: $build/logs/"
+    return $status
+}
+
+if [ $report_only = 1 ]; then
+    report "${harnesses[@]}"
+    exit $?
+fi
 
 command -v clang++ >/dev/null || { echo "fuzz.sh needs clang (apt-get install clang)" >&2; exit 1; }
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -82,28 +130,4 @@ for h in "${harnesses[@]}"; do
 done
 wait
 
-status=0
-printf '\n%-10s %12s %9s %8s %7s %9s %8s  %s\n' harness inputs seconds exec/s cov features rss_MB outcome
-for h in "${harnesses[@]}"; do
-    log=$build/logs/$h.log
-    read -r rc secs <"$build/logs/$h.result"
-    units=$(grep -a 'stat::number_of_executed_units' "$log" | awk '{print $2}' | tail -1)
-    speed=$(grep -a 'stat::average_exec_per_sec' "$log" | awk '{print $2}' | tail -1)
-    rss=$(grep -a 'stat::peak_rss_mb' "$log" | awk '{print $2}' | tail -1)
-    last=$(grep -aE '^#[0-9]+' "$log" | tail -1)
-    cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$last")
-    ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$last")
-    if [ "$rc" = 0 ]; then
-        outcome="clean (no crash, leak or UB)"
-    else
-        status=1
-        what=$(grep -aE 'ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error|^(rx|lang|trama|carddata|simframe): ' \
-               "$log" | head -1)
-        artifact=$(grep -a 'Test unit written to' "$log" | sed 's/.*written to //' | tail -1)
-        outcome="FAILED: ${what:-exit $rc} ${artifact:+-> $artifact}"
-    fi
-    printf '%-10s %12s %9s %8s %7s %9s %8s  %s\n' "$h" "${units:--}" "$secs" "${speed:--}" "${cov:--}" \
-        "${ft:--}" "${rss:--}" "$outcome"
-done
-echo "logs: $build/logs/"
-exit $status
+report "${harnesses[@]}"
