@@ -92,13 +92,14 @@ FormModel::FormModel() {
          {&cmdStart, &cmdStop, &cSelTar, &cLabel, &cFrame, &cFrameS, &cIdioma, &txtUsaKey, &txtInfoRead}) {
         for (int i : a->indexes()) all_.push_back(&(*a)(i));
     }
+    // A language switch looks up a few hundred names; the first control of a name is the one found.
+    byName_.reserve(all_.size());
+    for (Control* c : all_) byName_.emplace(c->name(), c);
 }
 
 Control* FormModel::find(std::string_view name) const {
-    for (Control* c : all_) {
-        if (c->name() == name) return c;
-    }
-    return nullptr;
+    const auto it = byName_.find(name);
+    return it == byName_.end() ? nullptr : it->second;
 }
 
 }  // namespace zt

@@ -1,6 +1,9 @@
 // The window frmZentap as data: every control with its design text, limit and container.
 #pragma once
 
+#include <string_view>
+#include <unordered_map>
+
 #include "core/app/control.h"
 
 namespace zt {
@@ -92,6 +95,7 @@ public:
 
 private:
     std::vector<Control*> all_;
+    std::unordered_map<std::string_view, Control*> byName_;  // keys view the controls' own names
 };
 
 }  // namespace zt
