@@ -5,7 +5,6 @@
 
 #include "core/link/decode.h"
 #include "core/link/frames.h"
-#include "core/link/hexlib.h"
 #include "core/link/linkmgr.h"
 
 namespace zt {
@@ -49,9 +48,10 @@ void RxByte(Ctx& ctx, std::uint8_t c) {
 std::uint8_t CheckFrame(Ctx& ctx, const std::string& frame) {
     const std::size_t n = frame.size();
     if (n < 5) return 1;
-    const std::string hex = StrToHex(frame);
-    // Code, LEN and data: characters 2 .. 2n-6 of the hex text; the checksum pair follows.
-    if (CalcChecksum(std::string_view(hex).substr(2, 2 * (n - 3))) != hex.substr(2 * (n - 2), 2)) return 2;
+    // The checksum is the byte sum of code, LEN and data; it sits just before the closing byte.
+    unsigned sum = 0;
+    for (std::size_t i = 1; i + 2 < n; ++i) sum += static_cast<std::uint8_t>(frame[i]);
+    if (static_cast<std::uint8_t>(sum) != static_cast<std::uint8_t>(frame[n - 2])) return 2;
     const auto len = static_cast<std::uint8_t>(frame[2]);
     if (len != n - 5) return 2;
     std::vector<std::uint8_t> data(len + 1u, 0);
