@@ -24,24 +24,6 @@ constexpr std::array<sim::CardKind, 3> kKinds{sim::CardKind::Mini, sim::CardKind
                                               sim::CardKind::Classic4K};
 constexpr std::array<std::size_t, 3> kUidLengths{4, 7, 10};
 
-std::size_t PayloadLength(std::uint8_t c) {
-    switch (c) {
-        case code::DOutTemp:
-        case code::DOutPerm:
-            return 2;
-        case code::WriteKeyE2P:
-            return 7;
-        case code::Login:
-            return 3;
-        case code::Read:
-            return 1;
-        case code::Write:
-            return 17;
-        default:
-            return 0;
-    }
-}
-
 // The answer's LEN is the one its code allows.
 bool AnswerShapeOk(const sim::Frame& f) {
     const std::size_t n = f.data.size();
@@ -154,7 +136,7 @@ std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size) {
             }
             case 2: {  // a well-formed request with a fuzzed payload
                 const std::uint8_t c = kRequests[(op & 0x1F) % kRequests.size()];
-                std::vector<std::uint8_t> payload(PayloadLength(c));
+                std::vector<std::uint8_t> payload(static_cast<std::size_t>(sim::requestPayloadLength(c)));
                 for (auto& b : payload) b = in.byte();
                 // Mostly sensible block numbers and key slots, so that cards get opened and written.
                 if ((c == code::Login || c == code::Read || c == code::Write) && (op & 0x20) == 0)

@@ -23,6 +23,29 @@ std::vector<std::uint8_t> makeFrame(std::uint8_t code, std::span<const std::uint
     return f;
 }
 
+int requestPayloadLength(std::uint8_t c) {
+    switch (c) {
+        case code::TestLink:
+        case code::StartUp:
+        case code::Select:
+        case code::Halt:
+            return 0;
+        case code::DOutTemp:
+        case code::DOutPerm:
+            return 2;
+        case code::WriteKeyE2P:
+            return 7;
+        case code::Login:
+            return 3;
+        case code::Read:
+            return 1;
+        case code::Write:
+            return 17;
+        default:
+            return -1;
+    }
+}
+
 std::string requestName(std::uint8_t c) {
     switch (c) {
         case code::TestLink:

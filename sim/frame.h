@@ -42,6 +42,9 @@ inline std::vector<std::uint8_t> makeFrame(std::uint8_t code, std::initializer_l
     return makeFrame(code, std::span<const std::uint8_t>(data.begin(), data.size()));
 }
 
+/// The number of data bytes a request of this code carries; -1 for a code the reader does not know.
+int requestPayloadLength(std::uint8_t code);
+
 /// Names for logs: "Login" for 0x21, "AnsLogin" for 0xA1, "AnsGetUID" for 0x90 ...
 /// Unknown codes give "0xNN".
 std::string requestName(std::uint8_t code);

@@ -18,29 +18,6 @@ const Fault* find(const std::vector<Fault>& faults, FaultKind kind) {
     return nullptr;
 }
 
-int expectedLen(std::uint8_t c) {
-    switch (c) {
-        case code::TestLink:
-        case code::StartUp:
-        case code::Select:
-        case code::Halt:
-            return 0;
-        case code::DOutTemp:
-        case code::DOutPerm:
-            return 2;
-        case code::WriteKeyE2P:
-            return 7;
-        case code::Login:
-            return 3;
-        case code::Read:
-            return 1;
-        case code::Write:
-            return 17;
-        default:
-            return -1;
-    }
-}
-
 std::string num(int v) {
     return std::to_string(v);
 }
@@ -223,7 +200,7 @@ void Reader::frameIn(Micros at) {
     Frame f{c, std::vector<std::uint8_t>(bytes.begin() + 3, bytes.begin() + 3 + len)};
     if (frameChecksum(c, f.data) != bytes[3 + len]) return reject(at, "bad checksum", std::move(bytes));
     if (bytes[4 + len] != kEtx) return reject(at, "no ETX", std::move(bytes));
-    const int want = expectedLen(c);
+    const int want = requestPayloadLength(c);
     if (want < 0) return reject(at, "unknown request " + requestName(c), std::move(bytes));
     if (want != len) return reject(at, requestName(c) + " with LEN " + num(len), std::move(bytes));
 
