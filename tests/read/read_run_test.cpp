@@ -310,15 +310,6 @@ TEST_F(ReadRun, RefusedKeyEndsTheRunBeforeAnythingIsSent) {
     }
 }
 
-TEST_F(ReadRun, KeyNotStoredByReaderEndsTheRun) {
-    h.reader.faults().nth(kWriteKey, sim::FaultKind::NoAnswer, 2);
-    start();
-    ASSERT_TRUE(h.runUntilIdle());
-    EXPECT_EQ(runLines(), (std::vector<std::string>{"WriteKeyE2P[7]", "WriteKeyE2P[8]", h.mis(196) + "[8]",
-                                                    std::string(60, '-')}));
-    EXPECT_EQ(payloads(kWriteKey).size(), 2u);
-}
-
 TEST_F(ReadRun, StopEndsTheRunAtTheWaitsThatLookAtIt) {
     struct Case {
         const char* where;
@@ -350,66 +341,6 @@ TEST_F(ReadRun, StopEndsTheRunAtTheWaitsThatLookAtIt) {
         h.removeCard();
         h.m().listInfo.clearItems();
     }
-}
-
-TEST_F(ReadRun, SelectNotAcceptedTakesTheFailureEnding) {
-    struct Case {
-        sim::Fault fault;
-        std::string line;
-        bool haltConfirmed;  // a card that answered no Select is not selected, so Halt is refused
-    };
-    const Case cases[] = {
-        {{sim::FaultKind::NoAnswer}, "Error de Select", true},
-        {{sim::FaultKind::SelectStatus, 0}, "Select Error: 0", false},
-        {{sim::FaultKind::SelectStatus, 2}, "Select Error: 2", true},
-        {{sim::FaultKind::SelectStatus, 3}, "Select Error: 3", true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
-        h.reader.faults().next(kSelect, c.fault.kind, c.fault.value);
-        start();
-        h.present();
-        untilNextCard();
-        std::vector<std::string> halt{"Halt"};
-        if (!c.haltConfirmed) halt.push_back(h.mis(280));
-        EXPECT_EQ(cardLines(), Cat({{ident, "Select", c.line}, halt, {"Led red", "Beeper", separator()}}));
-        EXPECT_TRUE(payloads(kLogin).empty());
-        EXPECT_TRUE(payloads(kDOutPerm).empty());
-        stopAndFinish();
-        h.removeCard();
-    }
-}
-
-TEST_F(ReadRun, ReaderThatDoesNotConfirmHaltDelaysTheEndingByTwoSecondsAtMost) {
-    for (const auto fault : {sim::FaultKind::HaltRefused, sim::FaultKind::NoAnswer}) {
-        SCOPED_TRACE(sim::faultName(fault));
-        h.reader.faults().next(kHalt, fault);
-        start();
-        h.present();
-        ASSERT_TRUE(h.runUntil([&] { return !runLines().empty() && runLines().back() == "Halt"; }));
-        const auto haltAt = h.clock.now();
-        ASSERT_TRUE(h.runUntil([&] { return runLines().back() == "Led green"; }));
-        EXPECT_LE(h.clock.now() - haltAt, 2'000'000);
-        untilNextCard();
-        const auto lines = runLines();
-        EXPECT_EQ(std::vector<std::string>(lines.end() - 5, lines.end()),
-                  (std::vector<std::string>{"Halt", h.mis(280), "Led green", "Beeper", separator()}));
-        EXPECT_EQ(h.m().txtInfoCard.text(), h.mis(216));
-        stopAndFinish();
-        h.removeCard();
-    }
-}
-
-TEST_F(ReadRun, UnreadBlockLeavesTheDisplayClearedAndWaitsForTheNextCard) {
-    h.reader.faults().nth(kRead, sim::FaultKind::NoAnswer, 2);
-    start();
-    h.present();
-    untilNextCard();
-    const auto lines = runLines();
-    EXPECT_EQ(std::vector<std::string>(lines.end() - 6, lines.end()),
-              Cat({{"Read Block[0]: " + std::string(32, '0'), "ReadBlock[1]"}, redEnd, {separator()}}));
-    EXPECT_EQ(h.m().txtInfoCard.text(), "----");
-    EXPECT_EQ(h.st().ActiveRun, 3);
 }
 
 TEST_F(ReadRun, KeyBoxesEditedDuringTheRunReachNeitherTheShownKeysNorTheRun) {
