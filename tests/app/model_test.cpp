@@ -1,4 +1,4 @@
-// The window model: arrays hold exactly their indexes, names are unique, design state.
+// The window model: arrays hold exactly their indexes, names are unique.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -18,9 +18,6 @@ TEST(Model, ArraysHoldOnlyTheirIndexes) {
     EXPECT_THROW(m.cSelTar(25), std::out_of_range);
     EXPECT_THROW(m.cmdStart(3), std::out_of_range);
     EXPECT_NO_THROW(m.cmdStop(3));
-    EXPECT_EQ(m.cLabel.indexes().size(), 22u);
-    EXPECT_EQ(m.cFrame.indexes().size(), 7u);
-    EXPECT_EQ(m.cFrameS.indexes().size(), 4u);
 }
 
 TEST(Model, NamesAreUniqueAndFindable) {
@@ -32,18 +29,6 @@ TEST(Model, NamesAreUniqueAndFindable) {
     }
     EXPECT_EQ(m.find("cmdStart(2)"), &m.cmdStart(2));
     EXPECT_EQ(m.find("cSelTar(25)"), nullptr);
-}
-
-TEST(Model, DesignState) {
-    FormModel m;
-    for (int i : m.cSelTar.indexes()) EXPECT_EQ(m.cSelTar(i).value(), (i == 31 || i == 32) ? 0 : 1) << i;
-    EXPECT_EQ(m.chkEspNodoTar.value(), 0);
-    EXPECT_EQ(m.txtKeyMF.maxLength(), 12);
-    EXPECT_EQ(m.txtUser.maxLength(), 3);
-    EXPECT_EQ(m.txtTramaRelExt.maxLength(), 0);
-    EXPECT_EQ(m.txtUsaKey(1).backColor(), rgb(255, 255, 192));
-    EXPECT_EQ(m.cmdClose.text(), "  Cerrar puerto comunicaciones");
-    EXPECT_EQ(m.SSTab1.itemCount(), 4);
 }
 
 TEST(Control, ChangesAreAnnouncedOnlyWhenTheyChange) {

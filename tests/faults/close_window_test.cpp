@@ -133,13 +133,20 @@ TEST_P(CloseWindow, StopsBeforeTheLinkClosesAndGoesQuietly) {
         stopFirst = h.st().bStop != 0;
         closed = !h.serial.isOpen() && !h.socket.connected;
     });
+    const std::size_t closeAt = f.lines.size();
     h.form->Form_QueryUnload();
     h.form->Form_Unload();
+    EXPECT_TRUE(h.tips.live.empty());
     EXPECT_TRUE(logged) << "no ClosePort: line";
     EXPECT_TRUE(stopFirst) << "the link closed before the stop flag went up";
     EXPECT_TRUE(closed);
     EXPECT_EQ(closeLine, hadLink ? "ClosePort: OK" : "ClosePort: ERROR( 1)");
     EXPECT_EQ(h.st().LinkType, 0);
+    if (w.name.starts_with("EncodeCard") || w.name.starts_with("ReadCard")) {
+        // A run waiting for a card sees the stop flag at once and ends its way.
+        EXPECT_EQ(f.texts(closeAt), (std::vector<std::string>{"ClosePort: OK", f.mis(177), Dashes60()}));
+        EXPECT_EQ(h.ctx().sched.running(), 0u);
+    }
 
     // The window goes with whatever is still parked; then time passes: the reader keeps talking,
     // the timer must not tick into the dead window, a connection must not arrive in it.

@@ -1,4 +1,5 @@
-// The language switch in the whole window, with the shipped language files.
+// The language switch in the whole window, with the shipped language files (every text it sets:
+// texts_test.cpp).
 #include <gtest/gtest.h>
 
 #include "support/harness.h"
@@ -19,9 +20,6 @@ TEST(LanguageSwitch, OneClickChangesEveryTextButTheLog) {
         EXPECT_TRUE(h.click("cIdioma(" + std::to_string(i) + ")"));
         EXPECT_EQ(h.st().iIdioma, i + 1);
         EXPECT_EQ(h.m().frmZentap.text(), lang[2]);
-        EXPECT_EQ(h.m().SSTab1.items(), (std::vector<std::string>{lang[95], lang[96], lang[97], lang[98]}));
-        EXPECT_EQ(h.m().cUnitTime.text(), lang[101]);
-        EXPECT_EQ(h.tips.live.size(), 51u);
         EXPECT_EQ(h.tips.of("txtTScan")->tip.text, lang[273]);
     }
     EXPECT_EQ(h.log(), startLog);

@@ -183,6 +183,8 @@ TEST_F(WindowTexts, PortTipNamesTheDevice) {
     const std::map<std::string, std::string> cases{{"1", "\r\nL1-M284: /dev/ttyS0"},
                                                    {"2.5", "\r\nL1-M284: /dev/ttyS1"},  // halves to even
                                                    {"&H21", "\r\nL1-M284: /dev/ttyS32"},
+                                                   {"64", "\r\nL1-M284: /dev/ttyS63"},
+                                                   {"0", ""},
                                                    {"abc", ""},
                                                    {"65", ""},
                                                    {"70000", ""}};

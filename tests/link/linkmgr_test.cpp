@@ -189,14 +189,5 @@ TEST_F(LinkMgrTest, LostLinkKeepsTheWindowStateUntilClosed) {
     EXPECT_EQ(log().back(), "OpenPortCOM: OK");
 }
 
-TEST_F(LinkMgrTest, DeviceNameOfThePortField) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"1", "/dev/ttyS0"}, {"64", "/dev/ttyS63"}, {"0", ""}, {"65", ""}};
-    for (const auto& [text, dev] : cases) {
-        ctx.m.cEditCfg1.setText(text);
-        EXPECT_EQ(PortDeviceName(ctx), dev) << text;
-    }
-}
-
 }  // namespace
 }  // namespace zt::test
