@@ -1,8 +1,10 @@
 // Every fault of the simulated reader at every exchange of both runs where it can strike, on the
 // serial and on the TCP link: what the run does next, that it comes to an end, and that afterwards
-// the link closes, opens again and a clean card is made and read back.
+// the link closes, opens again and a clean card is made and read back. Then the window closed at
+// every wait.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -412,6 +414,148 @@ INSTANTIATE_TEST_SUITE_P(Faults, Pieces,
                          [](const ::testing::TestParamInfo<Delivery>& p) {
                              return std::string(p.param.name);
                          });
+
+// Closing the window in the middle of every wait of every run: the stop flag goes up before the link
+// is closed, "ClosePort:" is logged, and the window can be destroyed with the run still parked
+// without anything reaching it afterwards.
+struct Wait {
+    std::string name;
+    Link link;
+    // Starts what is to be interrupted.
+    std::function<void(FaultFixture&)> start;
+    // True once the window waits where this case wants it.
+    std::function<bool(FaultFixture&)> reached;
+};
+
+bool LoggedPrefix(FaultFixture& f, const std::string& prefix) {
+    for (const auto& l : f.lines) {
+        if (l.text.rfind(prefix, 0) == 0) return true;
+    }
+    return false;
+}
+
+void StartEncode(FaultFixture& f) {
+    f.freshCard();
+    ASSERT_TRUE(f.h.click("cmdStart(2)"));
+}
+void StartRead(FaultFixture& f) {
+    f.userCard(7);
+    ASSERT_TRUE(f.h.click("cmdLecTar"));
+}
+// A request whose answer never comes, so that the run sits in that wait.
+std::function<void(FaultFixture&)> Silent(std::uint8_t code, int nth, void (*start)(FaultFixture&)) {
+    return [=](FaultFixture& f) {
+        f.h.reader.faults().nth(code, sim::FaultKind::NoAnswer, nth);
+        start(f);
+    };
+}
+std::function<bool(FaultFixture&)> AfterLine(std::string line) {
+    return [line](FaultFixture& f) { return LoggedPrefix(f, line); };
+}
+
+std::vector<Wait> AllWaits() {
+    std::vector<Wait> out;
+    for (Link link : {Link::Com, Link::Tcp}) {
+        const std::string l = LinkName(link);
+        auto add = [&](const std::string& name, std::function<void(FaultFixture&)> start,
+                       std::function<bool(FaultFixture&)> reached) {
+            out.push_back(Wait{name + "_" + l, link, std::move(start), std::move(reached)});
+        };
+        // A request whose answer never comes, at every exchange that is waited on.
+        for (const auto& s : kSteps) {
+            if (s.ticks == 0) continue;
+            const bool encode = s.run == RunKind::Encode;
+            add(std::string(encode ? "Encode" : "Read") + s.name,
+                Silent(s.code, s.nth, encode ? StartEncode : StartRead), AfterLine(s.request));
+        }
+        // Waits for a card, for the LED's ticks and for the failure boxes.
+        add(
+            "EncodeCard", [](FaultFixture& f) { ASSERT_TRUE(f.h.click("cmdStart(2)")); },
+            [](FaultFixture& f) { return LoggedPrefix(f, f.mis(176) + ": "); });
+        add("EncodeLedTick", StartEncode, AfterLine("Led green"));
+        add("EncodeFailureBox", Silent(kLogin, 1, StartEncode),
+            [](FaultFixture& f) { return f.h.box.open > 0; });
+        add("EncodeLinkBox", Silent(kTestLink, 1, StartEncode),
+            [](FaultFixture& f) { return f.h.box.open > 0; });
+        add(
+            "ReadCard", [](FaultFixture& f) { ASSERT_TRUE(f.h.click("cmdLecTar")); },
+            [](FaultFixture& f) { return LoggedPrefix(f, std::string(20, '-') + " "); });
+        add("ReadLedTick", StartRead, AfterLine("Led green"));
+        add("ReadFailureLedTick", Silent(kRead, 1, StartRead), AfterLine("Led red"));
+    }
+    // The TCP open waiting for its connection, and the port scan's box.
+    out.push_back(Wait{"TcpOpenWait", Link::Com,
+                       [](FaultFixture& f) {
+                           ASSERT_TRUE(f.h.click("cmdClose"));
+                           f.h.socket.mode = FakeSocket::Mode::Never;
+                           ASSERT_TRUE(f.h.click("cmdOpenTCP"));
+                       },
+                       [](FaultFixture& f) { return f.h.clock.now() > 5'000'000; }});
+    out.push_back(Wait{"ScanBox", Link::Com,
+                       [](FaultFixture& f) {
+                           ASSERT_TRUE(f.h.click("cmdClose"));
+                           ASSERT_TRUE(f.h.click("cmdScanCom"));
+                       },
+                       [](FaultFixture& f) { return f.h.box.open > 0; }});
+    return out;
+}
+
+void PrintTo(const Wait& w, std::ostream* os) {
+    *os << w.name;
+}
+
+class CloseWindow : public ::testing::TestWithParam<Wait> {};
+
+TEST_P(CloseWindow, StopsBeforeTheLinkClosesAndGoesQuietly) {
+    const Wait& w = GetParam();
+    FaultFixture f(w.link);
+    auto& h = f.h;
+    // Boxes stay open until the window goes, as a modal box would.
+    h.box.autoCloseAfter = -1;
+    ASSERT_NO_FATAL_FAILURE(w.start(f));
+    ASSERT_TRUE(h.runUntil([&] { return w.reached(f); }, 60)) << "the wait was never reached";
+    ASSERT_GE(h.ctx().sched.waiting(), 1u) << "nothing is waiting";
+
+    // At the moment the close is logged the stop flag must already be up and the link closed.
+    const bool hadLink = h.st().LinkType != 0;
+    std::string closeLine;
+    bool logged = false, stopFirst = false, closed = false;
+    h.m().listInfo.observe([&](Control& c, Prop p, int i) {
+        if (p != Prop::ItemAdded || c.items()[static_cast<std::size_t>(i)].rfind("ClosePort:", 0) != 0)
+            return;
+        logged = true;
+        closeLine = c.items()[static_cast<std::size_t>(i)];
+        stopFirst = h.st().bStop != 0;
+        closed = !h.serial.isOpen() && !h.socket.connected;
+    });
+    const std::size_t closeAt = f.lines.size();
+    h.form->Form_QueryUnload();
+    h.form->Form_Unload();
+    EXPECT_TRUE(h.tips.live.empty());
+    EXPECT_TRUE(logged) << "no ClosePort: line";
+    EXPECT_TRUE(stopFirst) << "the link closed before the stop flag went up";
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(closeLine, hadLink ? "ClosePort: OK" : "ClosePort: ERROR( 1)");
+    EXPECT_EQ(h.st().LinkType, 0);
+    if (w.name.starts_with("EncodeCard") || w.name.starts_with("ReadCard")) {
+        // A run waiting for a card sees the stop flag at once and ends its way.
+        EXPECT_EQ(f.texts(closeAt), (std::vector<std::string>{"ClosePort: OK", f.mis(177), Dashes60()}));
+        EXPECT_EQ(h.ctx().sched.running(), 0u);
+    }
+
+    // The window goes with whatever is still parked; then time passes: the reader keeps talking,
+    // the timer must not tick into the dead window, a connection must not arrive in it.
+    const std::size_t linesBefore = f.lines.size();
+    h.form.reset();
+    h.present(sim::CardKind::Classic1K, {1, 2, 3, 4});
+    if (h.box.open == 0) h.runFor(30);
+    EXPECT_EQ(f.lines.size(), linesBefore);
+    EXPECT_FALSE(h.serial.isOpen());
+    EXPECT_FALSE(h.socket.connected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, CloseWindow, ::testing::ValuesIn(AllWaits()),
+                         [](const ::testing::TestParamInfo<Wait>& p) { return p.param.name; });
 
 }  // namespace
 }  // namespace zt::test::faults
