@@ -13,7 +13,7 @@
 #include "core/link/receive.h"
 #include "link/exchanges.h"
 #include "platform/serial_port.h"
-#include "qt_loop.h"
+#include "support/qt_app.h"
 
 namespace zt::test {
 namespace {
@@ -39,7 +39,7 @@ public:
     // All the adapter has written since the last take().
     ByteVec take(std::size_t atLeast) {
         ByteVec got;
-        spinUntil(
+        RunUntil(
             [&] {
                 std::uint8_t buf[512];
                 for (ssize_t n; (n = ::read(master_, buf, sizeof buf)) > 0;)
@@ -57,7 +57,7 @@ public:
             if (n > 0) {
                 at += static_cast<std::size_t>(n);
             } else {
-                idle(5);
+                Idle(5);
             }
         }
         return at == bytes.size();
@@ -112,7 +112,7 @@ protected:
     static constexpr int kPtyPort = 7;
 
     SerialPtyTest() {
-        ensureApp();
+        App();
         ctx.st.aAtqa.assign(3, 0);
         ctx.st.aUid.assign(12, 0);
         ctx.st.Mis[0][283] = "Link lost";
@@ -161,7 +161,7 @@ TEST_F(SerialPtyTest, FramesBothWays) {
     for (const ByteVec& piece :
          {ByteVec{0x02, 0x80, 0x00}, ByteVec{0x80, 0x03, 0x02, 0x91, 0x01, 0x01, 0x93}, ByteVec{0x03}}) {
         ASSERT_TRUE(pty.send(piece));
-        idle(20);
+        Idle(20);
     }
     ByteVec burst;
     for (int i = 0; i < 150; ++i) {
@@ -174,7 +174,7 @@ TEST_F(SerialPtyTest, FramesBothWays) {
         burst.insert(burst.end(), {static_cast<std::uint8_t>(sum), 0x03});
     }
     ASSERT_TRUE(pty.send(burst));
-    ASSERT_TRUE(spinUntil([&] { return log().size() >= before + 152; }, 5000))
+    ASSERT_TRUE(RunUntil([&] { return log().size() >= before + 152; }, 5000))
         << log().size() - before << " answers";
     EXPECT_EQ(log()[before], ">>> AnsTestLink");
     EXPECT_EQ(log()[before + 1], ">>> AnsSelect: 0x01");
@@ -185,13 +185,13 @@ TEST_F(SerialPtyTest, HangUpClosesThePortWithoutSpinning) {
     cmdOpenCom_Click(ctx);
     ASSERT_EQ(log().back(), "OpenPortCOM: OK");
     pty.hangUp();
-    ASSERT_TRUE(spinUntil([&] { return !port.isOpen(); }, 2000)) << "the hang-up was not noticed";
+    ASSERT_TRUE(RunUntil([&] { return !port.isOpen(); }, 2000)) << "the hang-up was not noticed";
     EXPECT_EQ(log().back(), "Link lost");
     const int errors = port.deviceErrors();
     EXPECT_GE(errors, 1);
 
     const double before = cpuSeconds();
-    idle(1000);
+    Idle(1000);
     EXPECT_LT(cpuSeconds() - before, 0.2) << "the event loop kept busy after the device went away";
     EXPECT_EQ(port.deviceErrors(), errors) << "the error came again";
 

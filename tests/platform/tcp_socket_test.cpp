@@ -1,4 +1,5 @@
-// QtTcpSocket against a QTcpServer on 127.0.0.1 that stands in for the reader.
+// QtTcpSocket against a QTcpServer on 127.0.0.1 that stands in for the reader: how connections start
+// and end. Frames through the socket and the logic are the loopback tests' part.
 #include <sys/socket.h>
 
 #include <gtest/gtest.h>
@@ -6,10 +7,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-#include "core/link/receive.h"
-#include "link/exchanges.h"
 #include "platform/tcp_socket.h"
-#include "qt_loop.h"
+#include "support/qt_app.h"
 
 namespace zt::test {
 namespace {
@@ -19,7 +18,7 @@ using ByteVec = std::vector<std::uint8_t>;
 class TcpTest : public ::testing::Test {
 protected:
     TcpTest() {
-        ensureApp();
+        App();
         sock.onConnected = [this] { ++connects; };
         sock.onData = [this](Bytes b) { data.insert(data.end(), b.begin(), b.end()); };
         sock.onLost = [this] { ++losses; };
@@ -28,7 +27,7 @@ protected:
     // Connects and returns the server's end of the connection.
     QTcpSocket* connect(const std::function<bool()>& connected) {
         EXPECT_TRUE(sock.connectTo("127.0.0.1", server.serverPort()));
-        EXPECT_TRUE(spinUntil([&] { return connected() && server.hasPendingConnections(); }, 3000));
+        EXPECT_TRUE(RunUntil([&] { return connected() && server.hasPendingConnections(); }, 3000));
         return server.nextPendingConnection();
     }
 
@@ -39,50 +38,11 @@ protected:
     ByteVec data;
 };
 
-TEST_F(TcpTest, FramesBothWaysThroughTheLogic) {
-    Platform pf;
-    pf.socket = &sock;
-    Ctx ctx(pf);
-    ctx.st.aAtqa.assign(3, 0);
-    ctx.st.aUid.assign(12, 0);
-    Ctx* c = &ctx;
-    sock.onConnected = [c] { OnSocketConnected(*c); };
-    sock.onData = [c](Bytes b) { OnSocketData(*c, b); };
-    QTcpSocket* reader = connect([&] { return ctx.st.TcpConnected == kTrue; });
-    ASSERT_NE(reader, nullptr);
-    ctx.st.LinkType = 2;  // what the open does once connected
-
-    for (const auto& ex : allExchanges()) {
-        ex.send(ctx);
-        ByteVec got;
-        spinUntil(
-            [&] {
-                const QByteArray more = reader->readAll();
-                got.insert(got.end(), more.begin(), more.end());
-                return got.size() >= ex.wire.size();
-            },
-            2000);
-        EXPECT_EQ(got, ex.wire) << ex.name;
-    }
-
-    // Two answers in one piece, one split over two.
-    for (const char* piece : {"02800080030291010193", "03", "02A1", "0100A203"}) {
-        reader->write(QByteArray::fromHex(piece));
-        reader->flush();
-        idle(20);
-    }
-    ASSERT_TRUE(spinUntil([&] { return ctx.st.bLoginOk == kTrue; }, 2000));
-    const auto& log = ctx.m.listInfo.items();
-    EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
-              (std::vector<std::string>{">>> AnsTestLink", ">>> AnsSelect: 0x01", ">>> AnsLogin: 0x00"}));
-    sock.close();
-}
-
 TEST_F(TcpTest, RefusedConnectionStaysSilent) {
     const quint16 port = server.serverPort();
     server.close();  // nobody listens there now
     ASSERT_TRUE(sock.connectTo("127.0.0.1", port));
-    idle(500);
+    Idle(500);
     EXPECT_EQ(connects + losses, 0) << "errors before a connection are left to the caller's wait";
     EXPECT_FALSE(sock.send(ByteVec{0x02}));
     EXPECT_FALSE(sock.connectTo("", 1001));
@@ -99,11 +59,11 @@ TEST_F(TcpTest, PeerClosingOrResettingIsReportedOnce) {
         if (reset) {  // no lingering: the close sends a reset
             linger l{1, 0};
             ::setsockopt(static_cast<int>(reader->socketDescriptor()), SOL_SOCKET, SO_LINGER, &l, sizeof l);
-            idle(20);
+            Idle(20);
         }
         reader->close();
-        ASSERT_TRUE(spinUntil([&] { return losses > 0; }, 3000)) << (reset ? "reset" : "close");
-        idle(100);
+        ASSERT_TRUE(RunUntil([&] { return losses > 0; }, 3000)) << (reset ? "reset" : "close");
+        Idle(100);
         EXPECT_EQ(losses, 1) << (reset ? "reset" : "close");
         EXPECT_EQ(data, (ByteVec{0x02, 0x80, 0x00, 0x80, 0x03})) << "bytes before the close still arrive";
         EXPECT_FALSE(sock.send(ByteVec{0x02}));
@@ -113,13 +73,13 @@ TEST_F(TcpTest, PeerClosingOrResettingIsReportedOnce) {
 TEST_F(TcpTest, AnAbandonedAttemptNeverReportsLater) {
     ASSERT_TRUE(sock.connectTo("127.0.0.1", server.serverPort()));
     sock.close();
-    idle(300);
+    Idle(300);
     EXPECT_EQ(connects, 0);
     std::unique_ptr<QTcpSocket> reader(connect([&] { return connects > 0; }));
-    idle(100);
+    Idle(100);
     EXPECT_EQ(connects, 1) << "the next attempt reports its own connection, once";
     sock.close();
-    idle(100);
+    Idle(100);
     EXPECT_EQ(losses, 0) << "closing our end is no loss";
 }
 

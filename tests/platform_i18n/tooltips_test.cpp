@@ -3,24 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
-#include <QThread>
 #include <QToolTip>
+#include <functional>
 #include <memory>
 #include <set>
+
+#include "support/qt_app.h"
 
 namespace zt {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "zt_platform_i18n_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+using test::App;
 
 TipSpec Spec(std::string text, std::string title = {}) {
     TipSpec t;
@@ -64,12 +59,7 @@ TEST_F(QtTips, CreateUpdateDestroy) {
     host->destroy(h);
     EXPECT_TRUE(first->toolTip().isEmpty());
     EXPECT_EQ(first->toolTipDuration(), -1);
-    QElapsedTimer t;
-    t.start();
-    while (QToolTip::isVisible() && t.elapsed() < 2000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
+    test::RunUntil([] { return !QToolTip::isVisible(); }, 2000);
     EXPECT_FALSE(QToolTip::isVisible());
     host->destroy(h);  // a second time does nothing
 }
@@ -95,16 +85,15 @@ QLabel* Shown(QWidget* owner, const TipSpec& tip) {
     return nullptr;
 }
 
-// Pixels of the information icon: a brighter blue than the text (0, 0, 150) and its smoothing give.
-int IconPixels(const QImage& img) {
+int Pixels(const QImage& img, const std::function<bool(const QColor&)>& of) {
     int n = 0;
-    for (int y = 0; y < img.height(); ++y) {
-        for (int x = 0; x < img.width(); ++x) {
-            const QColor c = img.pixelColor(x, y);
-            n += c.blue() >= 230 && c.red() < 180 && c.green() < 180 ? 1 : 0;
-        }
-    }
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) n += of(img.pixelColor(x, y)) ? 1 : 0;
     return n;
+}
+// The information icon: a brighter blue than the text (0, 0, 150) and its smoothing give.
+bool IconBlue(const QColor& c) {
+    return c.blue() >= 230 && c.red() < 180 && c.green() < 180;
 }
 
 // What the operator sees: dark blue text on white, the icon at the left, the text's own line breaks.
@@ -117,22 +106,19 @@ TEST_F(QtTips, RendersDarkBlueOnWhiteOnTwoLines) {
     EXPECT_GE(two->sizeHint().height() - oneLine, two->fontMetrics().lineSpacing() * 4 / 5);
 
     const QImage img = two->grab().toImage();
-    int white = 0, blue = 0;
-    for (int y = 0; y < img.height(); ++y) {
-        for (int x = 0; x < img.width(); ++x) {
-            const QColor c = img.pixelColor(x, y);
-            white += c == QColor(Qt::white) ? 1 : 0;
-            blue += c.red() < 60 && c.green() < 60 && c.blue() > 110 && c.blue() < 190 ? 1 : 0;
-        }
-    }
+    const int white = Pixels(img, [](const QColor& c) { return c == QColor(Qt::white); });
     EXPECT_GT(white, img.width() * img.height() * 2 / 3);
     EXPECT_EQ(img.pixelColor(2, img.height() / 2), QColor(Qt::white)) << "the margin is white too";
-    EXPECT_GT(blue, 20);
-    EXPECT_GT(IconPixels(img), 10);
+    EXPECT_GT(Pixels(img,
+                     [](const QColor& c) {
+                         return c.red() < 60 && c.green() < 60 && c.blue() > 110 && c.blue() < 190;
+                     }),
+              20);
+    EXPECT_GT(Pixels(img, IconBlue), 10);
 
     TipSpec noIcon = Spec("Wide text on a single line\r\nand a second line");
     noIcon.icon = 0;
-    EXPECT_EQ(IconPixels(Shown(first.get(), noIcon)->grab().toImage()), 0);
+    EXPECT_EQ(Pixels(Shown(first.get(), noIcon)->grab().toImage(), IconBlue), 0);
 }
 
 }  // namespace

@@ -2,37 +2,16 @@
 // actions that only record what the window reported.
 #pragma once
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "support/qt_app.h"
 #include "ui/window_actions.h"
 
 namespace zt::ui::test {
 
-inline QApplication& App() {
-    static QApplication* app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "zt_ui_tests";
-        static char* argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
-
-// Lets the event loop run until `done` holds or `ms` have passed.
-inline bool RunUntil(const std::function<bool()>& done, int ms = 3000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+using zt::test::App;
+using zt::test::RunUntil;
 
 struct RecordingActions final : WindowActions {
     std::vector<std::string> clicks;

@@ -1,40 +1,40 @@
-// The event loop for tests of the Qt side: one application object, and waits with a time limit.
+// For the test programs on the Qt side: one application object, and the event loop run until a
+// condition holds or a time limit passes.
 #pragma once
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
 #include <functional>
 
 namespace zt::test {
 
-inline void ensureApp() {
-    if (QCoreApplication::instance() != nullptr) return;
+inline QApplication& App() {
     static int argc = 1;
-    static char name[] = "zt_platform_tests";
+    static char name[] = "zt_tests";
     static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    static QApplication app(argc, argv);
+    return app;
 }
 
 // Runs the event loop until `done` holds (tested every few milliseconds) or `ms` have passed.
-inline bool spinUntil(const std::function<bool()>& done, int ms) {
-    ensureApp();
+inline bool RunUntil(const std::function<bool()>& done, int ms = 3000) {
+    App();
     if (done()) return true;
     QEventLoop loop;
     QTimer poll;
-    poll.setInterval(2);
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
         if (done()) loop.quit();
     });
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    poll.start();
+    poll.start(2);
     loop.exec();
     return done();
 }
 
 // Runs the event loop for `ms` with nothing else waking it.
-inline void idle(int ms) {
-    ensureApp();
+inline void Idle(int ms) {
+    App();
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
