@@ -1,17 +1,14 @@
-// The Qt side of the timer, the message box, the shell and the window placement.
+// The Qt side of the timer, the message box and the window placement.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTest>
-#include <QUrl>
 #include <memory>
 
 #include "platform/message_box.h"
-#include "platform/shell.h"
 #include "platform/timer.h"
 #include "platform/window_host.h"
 #include "ui_support.h"
@@ -79,25 +76,6 @@ TEST(QtMessageBoxTest, BoxesStillOpenWhenTheOwnerGoesTellNobody) {
     EXPECT_TRUE(owner->findChildren<QMessageBox*>().isEmpty());
 }
 
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls.push_back(url); }
-};
-
-TEST(QtShellTest, OpensTheAddressWithTheDesktopHandler) {
-    App();
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("https", &catcher, "open");
-    QtShell shell;
-    shell.openUrl("https://www.kesta-access.example/");
-    QDesktopServices::unsetUrlHandler("https");
-    ASSERT_EQ(catcher.urls.size(), 1);
-    EXPECT_EQ(catcher.urls.front(), QUrl("https://www.kesta-access.example/"));
-}
-
 TEST(QtWindowHostTest, CentresTheWindowOnTheScreen) {
     App();
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -130,5 +108,3 @@ TEST(QtWindowHostTest, CentresTheWindowOnTheScreen) {
 
 }  // namespace
 }  // namespace zt::ui::test
-
-#include "platform_test.moc"

@@ -46,13 +46,6 @@ TEST_F(ProgramWindow, OpensWithFourTabsAndTheStartLanguage) {
     EXPECT_FALSE(widget("cmdClose")->isEnabled());
 }
 
-TEST_F(ProgramWindow, BorrarEmptiesTheLog) {
-    QWidget* clear = widget("cBorrar");
-    QTest::mouseClick(clear, Qt::LeftButton, {}, clear->rect().center());
-    EXPECT_EQ(program->form().model().listInfo.itemCount(), 0);
-    EXPECT_EQ(program->window().logView()->model()->rowCount(), 0);
-}
-
 TEST_F(ProgramWindow, LanguageLabelSwitchesTitleTabsAndTooltips) {
     const QString titleBefore = program->window().windowTitle();
     const QString tabBefore = program->window().tabWidget()->tabText(0);
