@@ -2,23 +2,24 @@
 // cards is encoded, and a USUARIO AVANZADO card is encoded and read back on the read tab.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 
 #include "core/app/form.h"
 #include "platform/tcp_socket.h"
 #include "platform/timer.h"
-#include "support/fakes.h"
+#include "sim_process.h"
+#include "support/harness.h"
 
 namespace zt {
 namespace {
+
+using test::RunUntil;
+using test::SimProcess;
 
 // The logic always asks for the reader's port 1001; the simulator of the test listens elsewhere.
 class PortRedirect : public TcpSocket {
@@ -57,68 +58,12 @@ public:
     }
 };
 
-bool spin(const std::function<bool()>& done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    }
-    return true;
-}
-
-class Simulator {
-public:
-    bool start(const QStringList& extra) {
-        const char* bin = std::getenv("ZT_BIN_DIR");
-        proc_.setProgram(QString::fromUtf8(bin ? bin : ".") + "/zentap-reader-sim");
-        proc_.setArguments(QStringList{"--headless", "--port", "0"} + extra);
-        proc_.start();
-        if (!proc_.waitForStarted(5000)) return false;
-        const QString first = line(5000);
-        const auto colon = first.lastIndexOf(':');
-        if (!first.startsWith("listening tcp") || colon < 0) return false;
-        port = static_cast<std::uint16_t>(first.mid(colon + 1).toUInt());
-        return port != 0;
-    }
-    // Sends a command and returns its one-line reply; the simulator's event lines are passed over.
-    QString command(const QString& cmd) {
-        proc_.write((cmd + "\n").toUtf8());
-        for (;;) {
-            const QString l = line(5000);
-            if (l.isEmpty() || l.startsWith("ok") || l.startsWith("error")) return l;
-        }
-    }
-    ~Simulator() {
-        if (proc_.state() != QProcess::NotRunning) {
-            proc_.write("quit\n");
-            if (!proc_.waitForFinished(2000)) proc_.kill();
-        }
-    }
-    std::uint16_t port = 0;
-
-private:
-    QString line(int ms) {
-        QElapsedTimer t;
-        t.start();
-        while (!proc_.canReadLine() && t.elapsed() < ms) proc_.waitForReadyRead(50);
-        return QString::fromUtf8(proc_.readLine()).trimmed();
-    }
-    QProcess proc_;
-};
-
 class Loopback : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "zt_integration_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance()) app_ = new QCoreApplication(argc, argv);
-    }
-
-    void open(const QStringList& simArgs = {}) {
-        ASSERT_TRUE(sim.start(simArgs)) << "the simulator did not start";
-        redirect = std::make_unique<PortRedirect>(socket, sim.port);
+    void open() {
+        const std::uint16_t port = sim.port();
+        ASSERT_NE(port, 0) << "the simulator did not start";
+        redirect = std::make_unique<PortRedirect>(socket, port);
         files.realDir =
             std::string(std::getenv("ZT_SOURCE_DIR") ? std::getenv("ZT_SOURCE_DIR") : "..") + "/lang";
         Platform pf;
@@ -132,7 +77,7 @@ protected:
         auto& m = form->model();
         m.cEditCfg3.setText("127.0.0.1");
         ASSERT_TRUE(form->click("cmdOpenTCP"));
-        ASSERT_TRUE(spin([&] { return form->state().LinkType == 2; }, 10000)) << last();
+        ASSERT_TRUE(RunUntil([&] { return form->state().LinkType == 2; }, 10000)) << last();
         EXPECT_EQ(redirect->askedPort, 1001);
         EXPECT_EQ(m.listInfo.items().back(), "OpenPortTCP OK");
     }
@@ -145,38 +90,25 @@ protected:
         }
     }
 
-    bool logHas(const std::string& line) const {
-        for (const auto& l : form->model().listInfo.items())
-            if (l == line) return true;
-        return false;
-    }
     int count(const std::string& line) const {
-        int n = 0;
-        for (const auto& l : form->model().listInfo.items()) n += l == line;
-        return n;
+        const auto& items = form->model().listInfo.items();
+        return static_cast<int>(std::count(items.begin(), items.end(), line));
     }
+    bool logHas(const std::string& line) const { return count(line) > 0; }
     std::string last() const {
         const auto& items = form->model().listInfo.items();
         return items.empty() ? "" : items.back();
     }
-    std::vector<std::uint8_t> dump(const QString& path) {
+    // The card in the simulator's field, as the simulator saves it.
+    std::optional<sim::Card> dump(const QString& path) {
         EXPECT_TRUE(sim.command("dump " + path).startsWith("ok"));
-        std::ifstream in(path.toStdString(), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
+        return sim::Card::load(path.toStdString());
     }
-    static std::string blockHex(const std::vector<std::uint8_t>& dump, int block) {
-        static constexpr char k[] = "0123456789ABCDEF";
-        std::string s;
-        for (int i = 0; i < 16; ++i) {
-            const auto b = dump.at(static_cast<std::size_t>(block * 16 + i));
-            s += k[b >> 4];
-            s += k[b & 15];
-        }
-        return s;
+    static std::string blockHex(const std::optional<sim::Card>& card, int block) {
+        return card ? test::Harness::blockHex(*card, block) : "no card";
     }
 
-    static inline QCoreApplication* app_ = nullptr;
-    Simulator sim;
+    SimProcess sim{{"--headless", "--port", "0"}};
     QtTcpSocket socket;
     std::unique_ptr<PortRedirect> redirect;
     QtTimer timer;
@@ -199,14 +131,13 @@ TEST_F(Loopback, BatchOfThreeUserCards) {
     const char* blocks[] = {"1012340054FFFFFFFFFFFFFFFFFFFFFF", "1012340063FFFFFFFFFFFFFFFFFFFFFF",
                             "1012340072FFFFFFFFFFFFFFFFFFFFFF"};
     for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(spin([&] { return logHas(heading + users[i]); }, 10000)) << last();
+        ASSERT_TRUE(RunUntil([&] { return logHas(heading + users[i]); }, 10000)) << last();
         ASSERT_TRUE(sim.command(QString("present 1k 0A0B0C0%1").arg(i)).startsWith("ok"));
-        ASSERT_TRUE(spin([&] { return count("Beeper") == i + 1; }, 15000)) << last();
+        ASSERT_TRUE(RunUntil([&] { return count("Beeper") == i + 1; }, 15000)) << last();
         const auto card = dump(tmp.filePath(QString("card%1.bin").arg(i)));
-        ASSERT_EQ(card.size(), 1024u);
         EXPECT_EQ(blockHex(card, 4), blocks[i]) << "card " << i;
     }
-    ASSERT_TRUE(spin([&] { return form->state().ActiveRun == kNoRun; }, 10000)) << last();
+    ASSERT_TRUE(RunUntil([&] { return form->state().ActiveRun == kNoRun; }, 10000)) << last();
     EXPECT_EQ(m.txtUser.text(), "7");
     EXPECT_TRUE(box.texts.empty());
     EXPECT_EQ(count(">>> AnsWrite: 0x00"), 6);  // data block and trailer of each card
@@ -225,25 +156,24 @@ TEST_F(Loopback, AdvancedUserCardIsReadBack) {
     ASSERT_EQ(m.listPermit.itemCount(), 2);
     ASSERT_TRUE(form->click("cmdStart(2)"));
     ASSERT_TRUE(sim.command("present 1k 11223344").startsWith("ok"));
-    ASSERT_TRUE(spin([&] { return form->state().ActiveRun == kNoRun; }, 20000)) << last();
+    ASSERT_TRUE(RunUntil([&] { return form->state().ActiveRun == kNoRun; }, 20000)) << last();
     ASSERT_TRUE(logHas("Beeper")) << last();
 
     // The written card leaves the field and comes back for the read tab.
     const QString path = tmp.filePath("avanzado.bin");
     const auto card = dump(path);
-    ASSERT_EQ(card.size(), 1024u);
     EXPECT_EQ(blockHex(card, 5), "02020000000000000000000000000000");
     ASSERT_TRUE(sim.command("remove").startsWith("ok"));
     SCOPED_TRACE("read run");
     ASSERT_TRUE(form->click("cmdLecTar"));
-    ASSERT_TRUE(spin([&] { return form->state().ActiveRun == 3; }, 2000));
+    ASSERT_TRUE(RunUntil([&] { return form->state().ActiveRun == 3; }, 2000));
     ASSERT_TRUE(sim.command("load " + path).startsWith("ok"));
-    ASSERT_TRUE(spin([&] { return m.txtInfoRead(0).text().size() == 32; }, 20000)) << last();
+    ASSERT_TRUE(RunUntil([&] { return m.txtInfoRead(0).text().size() == 32; }, 20000)) << last();
     EXPECT_EQ(m.txtInfoCard.text(), GetMis(form->ctx(), 207) + " - 042");
     EXPECT_EQ(m.txtInfoRead(1).text(), "02020000000000000000000000000000");
     EXPECT_EQ(m.txtInfoRead(2).text(), std::string(32, '0'));
     ASSERT_TRUE(form->click("cmdStop(3)"));
-    ASSERT_TRUE(spin([&] { return form->state().ActiveRun == kNoRun; }, 5000)) << last();
+    ASSERT_TRUE(RunUntil([&] { return form->state().ActiveRun == kNoRun; }, 5000)) << last();
 }
 
 }  // namespace
