@@ -8,7 +8,6 @@ namespace {
 
 using testing::blockOf;
 using testing::Host;
-using testing::kFactoryKey;
 using Bytes = std::vector<std::uint8_t>;
 
 std::shared_ptr<Card> card1k(Bytes uid = {0xA1, 0xB2, 0xC3, 0xD4}) {
@@ -96,46 +95,6 @@ TEST(ReaderFrames, CardReportForms) {
     }
 }
 
-TEST(Reader, WholeCardAsTheToolDoesIt) {
-    Reader r;
-    Host h(r);
-    std::vector<std::tuple<int, int, bool>> outputs;
-    r.onOutput = [&](int o, int d, bool p, Micros) { outputs.emplace_back(o, d, p); };
-    auto card = card1k();
-    r.present(card, 0);
-    h.runFor(1000);
-    ASSERT_EQ(h.reports(), 1);
-    EXPECT_TRUE(h.ask(code::TestLink));
-    EXPECT_TRUE(h.ask(code::StartUp));
-    EXPECT_EQ(h.select(), 1);
-    EXPECT_EQ(h.ask(code::DOutPerm, {0, 255}), (Frame{0x87, {}}));
-    const Key key{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC};
-    EXPECT_EQ(h.storeKey(5, kFactoryKey), 0);
-    EXPECT_EQ(r.keys().get(5), kFactoryKey);
-    EXPECT_EQ(h.login(4, 0, 5), 0);
-    const Block data = blockOf({0x10, 0x00, 0x00, 0x00, 0x09}, 0xFF);
-    EXPECT_EQ(h.write(4, data), 0);
-    const Block trailer = {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xFF, 0x07,
-                           0x80, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    EXPECT_EQ(h.write(7, trailer), 0);
-    EXPECT_EQ(h.read(4), data);
-    EXPECT_EQ(h.status(code::Halt), 0);
-    EXPECT_EQ(h.ask(code::DOutTemp, {0, 50}), (Frame{0x86, {}}));
-    EXPECT_EQ(card->block(4), data);
-    EXPECT_EQ(card->block(7), trailer);
-    EXPECT_EQ(card->state(), CardState::Halted);
-    EXPECT_EQ(outputs, (std::vector<std::tuple<int, int, bool>>{{0, 255, true}, {0, 50, false}}));
-
-    // The new key opens the sector, the old one no longer does.
-    r.remove(h.now);
-    r.present(card, h.now);
-    EXPECT_EQ(h.select(), 1);
-    EXPECT_EQ(h.login(4, 0, 5), 2);
-    EXPECT_EQ(h.select(), 1);
-    EXPECT_EQ(h.storeKey(6, key), 0);
-    EXPECT_EQ(h.login(4, 0, 6), 0);
-}
-
 TEST(Reader, StatusesOfEveryRefusal) {
     struct Case {
         const char* what;
@@ -144,15 +103,13 @@ TEST(Reader, StatusesOfEveryRefusal) {
         std::vector<std::pair<std::uint8_t, Bytes>> steps;  // the last one is judged
         int status;
     };
+    const Bytes otherKey{1, 1, 2, 3, 4, 5, 6};
+    // clang-format off
     const Case cases[] = {
         {"Select 4K", CardKind::Classic4K, false, {{code::Select, {}}}, 2},
         {"Select Mini", CardKind::Mini, false, {{code::Select, {}}}, 3},
         {"Login not selected", CardKind::Classic1K, false, {{code::Login, {4, 0, 0}}}, 1},
-        {"Login wrong key",
-         CardKind::Classic1K,
-         true,
-         {{code::WriteKeyE2P, {1, 1, 2, 3, 4, 5, 6}}, {code::Login, {4, 0, 1}}},
-         2},
+        {"Login wrong key", CardKind::Classic1K, true, {{code::WriteKeyE2P, otherKey}, {code::Login, {4, 0, 1}}}, 2},
         {"Login key B readable", CardKind::Classic1K, true, {{code::Login, {4, 1, 0}}}, 2},
         {"Login beyond 1K", CardKind::Classic1K, true, {{code::Login, {64, 0, 0}}}, 4},
         {"Login beyond Mini", CardKind::Mini, true, {{code::Login, {20, 0, 0}}}, 4},
@@ -163,13 +120,13 @@ TEST(Reader, StatusesOfEveryRefusal) {
         {"Read not authenticated", CardKind::Classic1K, true, {{code::Read, {4}}}, 2},
         {"Read other sector", CardKind::Classic1K, true, {{code::Login, {4, 0, 0}}, {code::Read, {8}}}, 2},
         {"Read beyond", CardKind::Classic1K, true, {{code::Login, {4, 0, 0}}, {code::Read, {64}}}, 4},
-        {"Write block 0",
-         CardKind::Classic1K,
-         true,
-         {{code::Login, {0, 0, 0}}, {code::Write, Bytes(17, 0)}},
-         3},
+        {"Write block 0", CardKind::Classic1K, true, {{code::Login, {0, 0, 0}}, {code::Write, Bytes(17, 0)}}, 3},
+        // Block 200 lies in the 16-block sector 36 of a 4K card: blocks 192-207.
+        {"Write 4K large sector", CardKind::Classic4K, true, {{code::Login, {200, 0, 0}}, {code::Write, Bytes(17, 192)}}, 0},
+        {"Read 4K next sector", CardKind::Classic4K, true, {{code::Login, {200, 0, 0}}, {code::Read, {208}}}, 2},
         {"Halt not selected", CardKind::Classic1K, false, {{code::Halt, {}}}, 1},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Reader r;
@@ -194,7 +151,7 @@ TEST(Reader, FailedLoginReportsTheCardAgainAfterThePollInterval) {
     h.runFor(1000);
     ASSERT_EQ(h.reports(), 1);
     ASSERT_EQ(h.select(), 1);
-    ASSERT_EQ(h.storeKey(3, {1, 1, 1, 1, 1, 1}), 0);
+    ASSERT_EQ(h.status(code::WriteKeyE2P, {3, 1, 1, 1, 1, 1, 1}), 0);
     const Micros failedAt = h.now;
     ASSERT_EQ(h.login(4, 0, 3), 2);
     EXPECT_EQ(card->state(), CardState::Idle);
@@ -227,21 +184,6 @@ TEST(Reader, IdleCardIsReportedEveryPollIntervalHaltedCardNever) {
     r.present(card, h.now);
     h.runFor(1);
     EXPECT_EQ(h.reports(), 5);
-}
-
-TEST(Reader, FourKLargeSectorLogin) {
-    Reader r;
-    Host h(r);
-    auto card = std::make_shared<Card>(Card::blank(CardKind::Classic4K, {1, 2, 3, 4}));
-    r.present(card, 0);
-    h.runFor(1000);
-    ASSERT_EQ(h.select(), 2);
-    ASSERT_EQ(h.login(200, 0, 0), 0);  // block 200 lies in sector 36: blocks 192-207
-    EXPECT_EQ(card->authenticatedSector(), 36);
-    for (int b : {192, 200, 206}) EXPECT_EQ(h.write(b, blockOf({static_cast<std::uint8_t>(b)})), 0) << b;
-    EXPECT_TRUE(h.read(207));
-    EXPECT_EQ(h.readStatus(208), 2);
-    EXPECT_EQ(card->block(206)[0], 206);
 }
 
 TEST(Reader, OutputsAndTheirDurations) {

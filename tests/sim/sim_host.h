@@ -29,7 +29,6 @@ public:
             now = std::max(now, *due);
             for (auto& e : r.collect(now)) {
                 emissions.push_back(e);
-                if (e.dropLink) ++drops;
                 for (auto& f : assembler.feed(e.bytes)) got.push_back(Got{e.at, std::move(f)});
             }
         }
@@ -58,32 +57,10 @@ public:
                                               [](const Got& g) { return g.frame.code == code::CardReport; }));
     }
 
-    // The steps of one card, as the tool does them.
     int select() { return status(code::Select); }
-    int storeKey(int slot, const Key& k) {
-        std::vector<std::uint8_t> d{static_cast<std::uint8_t>(slot)};
-        d.insert(d.end(), k.begin(), k.end());
-        return status(code::WriteKeyE2P, d);
-    }
     int login(int block, int keyType, int slot) {
         return status(code::Login, {static_cast<std::uint8_t>(block), static_cast<std::uint8_t>(keyType),
                                     static_cast<std::uint8_t>(slot)});
-    }
-    std::optional<Block> read(int block) {
-        auto f = ask(code::Read, {static_cast<std::uint8_t>(block)});
-        if (!f || f->code != 0xA2 || f->data.size() != 16) return std::nullopt;
-        Block b;
-        std::copy(f->data.begin(), f->data.end(), b.begin());
-        return b;
-    }
-    int readStatus(int block) {
-        auto f = ask(code::Read, {static_cast<std::uint8_t>(block)});
-        return f && f->code == 0xA2 && f->data.size() == 1 ? f->data[0] : -1;
-    }
-    int write(int block, const Block& b) {
-        std::vector<std::uint8_t> d{static_cast<std::uint8_t>(block)};
-        d.insert(d.end(), b.begin(), b.end());
-        return status(code::Write, d);
     }
 
     Reader& r;
@@ -91,7 +68,6 @@ public:
     FrameAssembler assembler;
     std::vector<Got> got;
     std::vector<Emission> emissions;
-    int drops = 0;
 };
 
 inline Block blockOf(std::initializer_list<std::uint8_t> head, std::uint8_t fill = 0) {
