@@ -83,15 +83,6 @@ void FakeBox::show(const std::string& text, const std::string& title, BoxIcon ic
     }
 }
 
-void FakeBox::closeAll() {
-    auto pending = std::move(pending_);
-    pending_.clear();
-    for (auto& cb : pending) {
-        --open;
-        cb();
-    }
-}
-
 std::uint32_t FakeTips::create(Control& control, const TipSpec& tip) {
     const auto handle = ++created;
     live[handle] = Tip{control.name(), tip};

@@ -72,14 +72,13 @@ public:
         Micros at;
     };
     explicit FakeBox(VirtualClock& clock) : clock_(clock) {}
-    // The operator presses OK this long after a box opens; negative: the box stays until closeAll().
+    // The operator presses OK this long after a box opens; negative: the box stays open.
     Micros autoCloseAfter = 1'000'000;
     std::vector<Shown> shown;
     int open = 0;
 
     void show(const std::string& text, const std::string& title, BoxIcon icon,
               std::function<void()> closed) override;
-    void closeAll();
 
 private:
     VirtualClock& clock_;

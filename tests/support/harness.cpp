@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "core/link/hexlib.h"
@@ -19,11 +20,11 @@ std::string defaultLangDir() {
 }
 }  // namespace
 
-Harness::Harness(HarnessOptions opts) : reader(opts.reader), opts_(std::move(opts)) {
-    if (opts_.noLanguageFiles) {
+Harness::Harness(HarnessOptions opts) : reader(opts.reader) {
+    if (opts.noLanguageFiles) {
         files.dir = "/nowhere";
     } else {
-        files.realDir = opts_.langDir.empty() ? defaultLangDir() : opts_.langDir;
+        files.realDir = defaultLangDir();
     }
     Platform pf;
     pf.serial = &serial;
@@ -130,10 +131,7 @@ void Harness::removeCard() {
 }
 
 bool Harness::logHas(std::string_view line) const {
-    for (const auto& l : log()) {
-        if (l == line) return true;
-    }
-    return false;
+    return std::find(log().begin(), log().end(), line) != log().end();
 }
 
 std::vector<std::string> Harness::logFrom(std::size_t from) const {
@@ -149,13 +147,8 @@ std::vector<ByteVec> Harness::sent() const {
 }
 
 std::string Harness::blockHex(const sim::Card& card, int block) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string s;
-    for (auto b : card.block(block)) {
-        s.push_back(kDigits[b >> 4]);
-        s.push_back(kDigits[b & 0xF]);
-    }
-    return s;
+    const auto& b = card.block(block);
+    return StrToHex(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
 }
 
 ByteVec hexBytes(std::string_view spaced) {

@@ -16,8 +16,7 @@
 namespace zt::test {
 
 struct HarnessOptions {
-    // Folder of the language files; empty: the lang/ folder of the source tree.
-    std::string langDir;
+    // Without language files; otherwise those of the source tree's lang/ folder.
     bool noLanguageFiles = false;
     sim::ReaderOptions reader{};
 };
@@ -78,7 +77,6 @@ private:
     void deliverDue();
     void armReader();
     Micros armedAt_ = -1;
-    HarnessOptions opts_;
 };
 
 // "02 21 03" -> bytes.
