@@ -76,9 +76,11 @@ printf '%-58s %-34s %-18s %s\n' "3. per line: first / last 50 000 lines" "$(fmt 
 printf '%-58s %-34s %-18s %s\n' "3. one more line at the end, AddInfo alone" "$(fmt '%.1f us' "$l1")" "constant" "(info)"
 shownflat=$(awk -v a="$le" -v b="$ls" 'BEGIN {if (a == "-" || b == "-") print "no data"; else print (b <= 2 * a ? "met" : "MISSED")}')
 printf '%-58s %-34s %-18s %s\n' "3. one line logged and shown: after $(fmt '%.0f' "$lel") / after $(fmt '%.0f' "$ln") lines" "$(fmt '%.2f' "$le") / $(fmt '%.2f ms' "$ls")" "constant" "$shownflat"
-printf '%-58s %-34s %-18s %s\n' "4. receive path, log kept, no view bound" "$(fmt '%.1f MB/s' "$ru")" ">= 100 MB/s log off" "$(met "$ru" ge 100)"
-printf '%-58s %-34s %-18s %s\n' "4. receive path, log kept and observed as by the window" "$(fmt '%.1f MB/s' "$ro")" "report" "(info)"
-printf '%-58s %-34s %-18s %s\n' "4. receive path, same frames undecoded (no state, no log)" "$(fmt '%.1f MB/s' "$rg")" "report" "(info)"
-printf '%-58s %-34s %-18s %s\n' "4. receive path, 1460-byte socket events" "$(fmt '%.1f MB/s' "$rs")" "report" "(info)"
+# The log cannot be switched off in the program; "log off" is measured with answers whose code the
+# decoder passes over, so that the frames are assembled, checked and handed to it but write no line.
+printf '%-58s %-34s %-18s %s\n' "4. receive path, log off (checked frames, no line written)" "$(fmt '%.1f MB/s' "$rg")" ">= 100 MB/s" "$(met "$rg" ge 100)"
+printf '%-58s %-34s %-18s %s\n' "4. receive path, log on, no view bound" "$(fmt '%.1f MB/s' "$ru")" "report" "(info)"
+printf '%-58s %-34s %-18s %s\n' "4. receive path, log on and observed as by the window" "$(fmt '%.1f MB/s' "$ro")" "report" "(info)"
+printf '%-58s %-34s %-18s %s\n' "4. receive path, log on, 1460-byte socket events" "$(fmt '%.1f MB/s' "$rs")" "report" "(info)"
 printf '%-58s %-34s %-18s %s\n' "5. start-up to window shown, median of $runs" "$(fmt '%.0f ms' "$su") ($(fmt '%.0f' "$smin")-$(fmt '%.0f ms' "$smax"))" "<= 300 ms" "$(met "$su" le 300)"
 grep '^NOTE' "$out" | sed 's/^NOTE /note: /' || true
