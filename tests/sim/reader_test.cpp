@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace zt::sim {
 namespace {
 
@@ -269,8 +271,9 @@ TEST(Reader, RemovalDuringWriteLeavesOldOrNewBlock) {
         h.runFor(1);
         ASSERT_EQ(h.select(), 1);
         ASSERT_EQ(h.login(4, 0, 0), 0);
-        Bytes req{5};
-        req.insert(req.end(), fresh.begin(), fresh.end());
+        Bytes req(1 + fresh.size());
+        req[0] = 5;
+        std::copy(fresh.begin(), fresh.end(), req.begin() + 1);
         h.send(code::Write, req);
         r.remove(h.now);  // before the reader got to it
         h.runFor(10'000);
