@@ -6,5 +6,7 @@ build=${BUILD_DIR:-$root/build}
 jobs=${JOBS:-$(nproc)}
 werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} -DZT_WERROR=$werror "$@" >/dev/null
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$root" -B "$build" "${launcher[@]}" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} -DZT_WERROR=$werror "$@" >/dev/null
 cmake --build "$build" -j"$jobs"

@@ -1,7 +1,7 @@
 // The window's actions delivered to the window logic.
 #pragma once
 
-#include "core/app/form.h"
+#include "core/top/form.h"
 #include "ui/window_actions.h"
 
 namespace zt::ui {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "core/app/form.h"
+#include "core/top/form.h"
 #include "ui/main_window.h"
 
 namespace zt {

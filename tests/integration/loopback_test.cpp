@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "core/app/form.h"
+#include "core/top/form.h"
 #include "platform/tcp_socket.h"
 #include "platform/timer.h"
 #include "sim_process.h"

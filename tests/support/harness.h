@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/app/form.h"
+#include "core/top/form.h"
 #include "core/app/virtual_clock.h"
 #include "sim/reader.h"
 #include "support/fakes.h"

@@ -1,4 +1,4 @@
-#include "core/app/form.h"
+#include "core/top/form.h"
 
 #include <charconv>
 #include <string>
