@@ -68,26 +68,29 @@ void PutHex(Payload& data, std::size_t first, const std::string& hex) {
     }
 }
 
+// A card's exchange that Stop aborts: Stop ends the run (message 177), no answer fails the card
+// (message `noAnswer`), an answer lets the card go on (Next).
+Turn Judge(Ctx& ctx, Ended ended, int noAnswer) {
+    if (ended == Ended::Stop) {
+        LogMis(ctx, 177);
+        return Turn::End;
+    }
+    if (ended == Ended::TimeOut) {
+        LogMis(ctx, noAnswer);
+        return Turn::Failed;
+    }
+    return Turn::Next;
+}
+
 // Writes a 32-character block text to block `block` and waits for the answer.
 Co<Turn> WriteBlock(Ctx& ctx, int block, const std::string& hex) {
-    auto& st = ctx.st;
-    st.iTicks = Info(Req::Write).wait;
-    st.bWriteOk = kFalse;
     Payload data{};
     data[1] = static_cast<std::uint8_t>(block);
     PutHex(data, 2, hex);
-    Send(ctx, Req::Write, data);
-    co_await ctx.sched.until([&st] { return st.bWriteOk || st.iTicks == 0 || st.bStop; });
-    if (st.bStop) {
-        LogMis(ctx, 177);
-        co_return Turn::End;
-    }
-    if (!st.bWriteOk) {
-        LogMis(ctx, 189);
-        co_return Turn::Failed;
-    }
-    Log(ctx, "AnsWrite");
-    co_return Turn::Next;
+    const Ended written = co_await Exchange(ctx, Req::Write, data, OnStop::Abort);
+    const Turn t = Judge(ctx, written, 189);
+    if (t == Turn::Next) Log(ctx, "AnsWrite");
+    co_return t;
 }
 
 // One turn of card type `index`: wait for a card and write it.
@@ -129,18 +132,8 @@ Co<Turn> MakeCard(Ctx& ctx, int index, int& cardsDone) {
     }
 
     Log(ctx, "Select");
-    st.iTicks = Info(Req::Select).wait;
-    st.bSelectRx = kFalse;
-    Send(ctx, Req::Select);
-    co_await ctx.sched.until([&st] { return st.bSelectRx || st.iTicks == 0 || st.bStop; });
-    if (st.bStop) {
-        LogMis(ctx, 177);
-        co_return Turn::End;
-    }
-    if (!st.bSelectRx) {
-        LogMis(ctx, 179);
-        co_return Turn::Failed;
-    }
+    const Ended selected = co_await Exchange(ctx, Req::Select, {}, OnStop::Abort);
+    if (const Turn t = Judge(ctx, selected, 179); t != Turn::Next) co_return t;
     switch (st.iSelectStatus) {
         case 0:
             LogMis(ctx, 180);
@@ -192,14 +185,10 @@ Co<Turn> MakeCard(Ctx& ctx, int index, int& cardsDone) {
     }
 
     Log(ctx, "WriteKeyE2P");
-    st.bWriteKeyOk = kFalse;
-    st.iTicks = Info(Req::WriteKeyE2P).wait;
     Payload keyData{};
     keyData[1] = static_cast<std::uint8_t>(keySlot);
     PutHex(keyData, 2, loginKey);
-    Send(ctx, Req::WriteKeyE2P, keyData);
-    co_await ctx.sched.until([&st] { return st.bWriteKeyOk || st.iTicks == 0; });
-    if (!st.bWriteKeyOk) {
+    if (co_await Exchange(ctx, Req::WriteKeyE2P, keyData) != Ended::Answer) {
         LogMis(ctx, 186);
         co_await Box(ctx, 191);
         co_return Turn::End;
@@ -207,22 +196,12 @@ Co<Turn> MakeCard(Ctx& ctx, int index, int& cardsDone) {
     Log(ctx, "AnsWriteKey");
 
     Log(ctx, "Login");
-    st.bLoginOk = kFalse;
-    st.iTicks = Info(Req::Login).wait;
     Payload loginData{};
     loginData[1] = static_cast<std::uint8_t>(sector * 4);
     loginData[2] = 0;
     loginData[3] = static_cast<std::uint8_t>(keySlot);
-    Send(ctx, Req::Login, loginData);
-    co_await ctx.sched.until([&st] { return st.bLoginOk || st.iTicks == 0 || st.bStop; });
-    if (st.bStop) {
-        LogMis(ctx, 177);
-        co_return Turn::End;
-    }
-    if (!st.bLoginOk) {
-        LogMis(ctx, 187);
-        co_return Turn::Failed;
-    }
+    const Ended loggedIn = co_await Exchange(ctx, Req::Login, loginData, OnStop::Abort);
+    if (const Turn t = Judge(ctx, loggedIn, 187); t != Turn::Next) co_return t;
     Log(ctx, "AnsLogin");
 
     const std::string content = GetCardData(ctx, index);
@@ -266,11 +245,7 @@ Co<> Encode(Ctx& ctx, Range range) {
     auto& st = ctx.st;
 
     Log(ctx, "TestNodeLink");
-    st.iTicks = Info(Req::TestLink).wait;
-    st.bTestLinkOk = kFalse;
-    Send(ctx, Req::TestLink);
-    co_await ctx.sched.until([&st] { return st.bTestLinkOk || st.iTicks == 0; });
-    if (!st.bTestLinkOk) {
+    if (co_await Exchange(ctx, Req::TestLink) != Ended::Answer) {
         LogMis(ctx, 174);
         co_await Box(ctx, 191);
         co_return;
@@ -278,11 +253,7 @@ Co<> Encode(Ctx& ctx, Range range) {
     Log(ctx, "AnsTestLink");
 
     Log(ctx, "StartUp");
-    st.iTicks = Info(Req::StartUp).wait;
-    st.bStartUpOk = kFalse;
-    Send(ctx, Req::StartUp);
-    co_await ctx.sched.until([&st] { return st.bStartUpOk || st.iTicks == 0; });
-    if (!st.bStartUpOk) {
+    if (co_await Exchange(ctx, Req::StartUp) != Ended::Answer) {
         LogMis(ctx, 175);
         co_await Box(ctx, 191);
         co_return;

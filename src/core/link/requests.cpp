@@ -11,12 +11,20 @@ namespace {
 constexpr std::uint8_t kAnswer = 0x80;
 constexpr std::uint8_t kPermanent = 255;
 
+using W = WindowState;
+// Halt's wait is ours (the reader gives none), so that a reader that refuses or keeps quiet cannot
+// hold a run.
 constexpr ReqInfo kRequests[] = {
-    {Req::TestLink, 0, 0x00 + kAnswer, 4},    {Req::StartUp, 0, 0x01 + kAnswer, 4},
-    {Req::DOutTemp, 2, 0x06 + kAnswer, 0},    {Req::DOutPerm, 2, 0x07 + kAnswer, 0},
-    {Req::Select, 0, 0x11 + kAnswer, 5},      {Req::Halt, 0, 0x12 + kAnswer, 0},
-    {Req::WriteKeyE2P, 7, 0x20 + kAnswer, 4}, {Req::Login, 3, 0x21 + kAnswer, 4},
-    {Req::Read, 1, 0x22 + kAnswer, 4},        {Req::Write, 17, 0x23 + kAnswer, 4},
+    {Req::TestLink, 0, 0x00 + kAnswer, 4, &W::bTestLinkOk},
+    {Req::StartUp, 0, 0x01 + kAnswer, 4, &W::bStartUpOk},
+    {Req::DOutTemp, 2, 0x06 + kAnswer, 0, nullptr},
+    {Req::DOutPerm, 2, 0x07 + kAnswer, 0, nullptr},
+    {Req::Select, 0, 0x11 + kAnswer, 5, &W::bSelectRx},
+    {Req::Halt, 0, 0x12 + kAnswer, 4, &W::bHaltOk},
+    {Req::WriteKeyE2P, 7, 0x20 + kAnswer, 4, &W::bWriteKeyOk},
+    {Req::Login, 3, 0x21 + kAnswer, 4, &W::bLoginOk},
+    {Req::Read, 1, 0x22 + kAnswer, 4, &W::bReadOk},
+    {Req::Write, 17, 0x23 + kAnswer, 4, &W::bWriteOk},
 };
 }  // namespace
 
@@ -29,6 +37,23 @@ const ReqInfo& Info(Req r) {
 
 std::uint8_t Send(Ctx& ctx, Req r, const Payload& data) {
     return EnviaTrama(ctx, static_cast<std::uint8_t>(r), Info(r).len, data);
+}
+
+Co<Ended> Exchange(Ctx& ctx, Req r, Payload data, OnStop onStop) {
+    const ReqInfo& info = Info(r);
+    if (info.flag == nullptr || info.wait <= 0) throw std::logic_error("request is not waited on");
+    WindowState* st = &ctx.st;
+    VBool* flag = &(ctx.st.*info.flag);
+    const bool stopEnds = onStop != OnStop::Ignore;
+    *flag = kFalse;
+    st->iTicks = info.wait;
+    Send(ctx, r, data);
+    co_await ctx.sched.until(
+        [st, flag, stopEnds] { return *flag || st->iTicks == 0 || (stopEnds && st->bStop); });
+    const bool stopped = stopEnds && st->bStop;
+    if (stopped && onStop == OnStop::Abort) co_return Ended::Stop;
+    if (*flag) co_return Ended::Answer;
+    co_return stopped ? Ended::Stop : Ended::TimeOut;
 }
 
 std::uint8_t DOutTemp(Ctx& ctx, std::uint8_t output, std::uint8_t time) {
@@ -73,14 +98,10 @@ void Beeper(Ctx& ctx) {
 }
 
 Co<> HaltCard(Ctx& ctx) {
-    auto& st = ctx.st;
     AddInfo(ctx, "Halt");
-    st.bHaltOk = kFalse;
-    st.iTicks = kHaltTicks;
-    Send(ctx, Req::Halt);
-    co_await ctx.sched.until([&st] { return st.bHaltOk || st.iTicks == 0 || st.bStop; });
-    if (!st.bHaltOk) AddInfo(ctx, GetMis(ctx, 280));
-    st.bHaltOk = kFalse;
+    const Ended ended = co_await Exchange(ctx, Req::Halt, {}, OnStop::EndWait);
+    if (ended != Ended::Answer) AddInfo(ctx, GetMis(ctx, 280));
+    ctx.st.bHaltOk = kFalse;
 }
 
 }  // namespace zt

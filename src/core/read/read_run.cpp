@@ -60,17 +60,13 @@ Co<> FailureEnding(Ctx& ctx) {
 
 // Stores the three test keys in slots 7..9. False when the reader did not take one.
 Co<bool> LoadKeys(Ctx& ctx, const KeyTable& keys, Payload& data) {
-    auto& st = ctx.st;
     for (int k = 1; k <= kKeys; ++k) {
         const std::string slot = std::to_string(SlotOf(k));
         AddInfo(ctx, "WriteKeyE2P[" + slot + "]");
-        st.iTicks = Info(Req::WriteKeyE2P).wait;
-        st.bWriteKeyOk = kFalse;
         data[1] = SlotOf(k);
-        for (int j = 1; j <= 6; ++j) data[j + 1] = HexToByte(keys[k].substr(static_cast<std::size_t>(2 * (j - 1)), 2));
-        Send(ctx, Req::WriteKeyE2P, data);
-        co_await ctx.sched.until([&st] { return st.bWriteKeyOk || st.iTicks == 0; });
-        if (!st.bWriteKeyOk) {
+        for (int j = 1; j <= 6; ++j)
+            data[j + 1] = HexToByte(keys[k].substr(static_cast<std::size_t>(2 * (j - 1)), 2));
+        if (co_await Exchange(ctx, Req::WriteKeyE2P, data) != Ended::Answer) {
             AddInfo(ctx, GetMis(ctx, 196) + "[" + slot + "]");
             co_return false;
         }
@@ -103,11 +99,7 @@ Co<CardEnd> ReadOneCard(Ctx& ctx, Payload& data, ReadResult& out) {
         AddInfo(ctx, IdentLine(st));
 
         AddInfo(ctx, "Select");
-        st.iTicks = Info(Req::Select).wait;
-        st.bSelectRx = kFalse;
-        Send(ctx, Req::Select, data);
-        co_await ctx.sched.until([&st] { return st.bSelectRx || st.iTicks == 0 || st.bStop; });
-        if (!st.bSelectRx) {
+        if (co_await Exchange(ctx, Req::Select, data, OnStop::EndWait) != Ended::Answer) {
             AddInfo(ctx, "Error de Select");
             co_return CardEnd::Failed;
         }
@@ -120,8 +112,6 @@ Co<CardEnd> ReadOneCard(Ctx& ctx, Payload& data, ReadResult& out) {
         if (key > kKeys) co_return CardEnd::Failed;
 
         AddInfo(ctx, "Login[" + std::to_string(key) + "]");
-        st.iTicks = Info(Req::Login).wait;
-        st.bLoginOk = kFalse;
         const Control& sectorBox = key == 2 ? m.txtOldSector : m.txtSector;
         const std::optional<std::int16_t> sector = NumVal16(sectorBox.text());
         // Block numbers travel as one byte: sector * 4 + 2 must stay below 256.
@@ -133,21 +123,16 @@ Co<CardEnd> ReadOneCard(Ctx& ctx, Payload& data, ReadResult& out) {
         data[1] = first;
         data[2] = 0;
         data[3] = SlotOf(key);
-        Send(ctx, Req::Login, data);
-        co_await ctx.sched.until([&st] { return st.bLoginOk || st.iTicks == 0; });
-        if (!st.bLoginOk) {
+        if (co_await Exchange(ctx, Req::Login, data) != Ended::Answer) {
             ++key;
             continue;
         }
 
         for (int b = 0; b <= 2; ++b) {
             AddInfo(ctx, "ReadBlock[" + std::to_string(b) + "]");
-            st.iTicks = Info(Req::Read).wait;
-            st.bReadOk = kFalse;
             data[1] = static_cast<std::uint8_t>(first + b);
-            Send(ctx, Req::Read, data);
-            co_await ctx.sched.until([&st] { return st.bReadOk || st.iTicks == 0 || st.bStop; });
-            if (!st.bReadOk) co_return CardEnd::Failed;
+            if (co_await Exchange(ctx, Req::Read, data, OnStop::EndWait) != Ended::Answer)
+                co_return CardEnd::Failed;
             out.blocks[b] = StrToHex(st.sReadData);
             AddInfo(ctx, "Read Block[" + std::to_string(b) + "]: " + out.blocks[b]);
         }
