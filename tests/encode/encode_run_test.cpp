@@ -402,18 +402,20 @@ TEST_F(EncodeRun, StopAfterTheWritesEndsBeforeTheNextType) {
     }
 }
 
-// Stop before the start-up answer and during the key's wait is not heard: the run goes on to its
-// own end (a card made, or the key's failure), without message 177.
+// Stop before the start-up answer and during the key's and Halt's waits is not heard: the wait runs
+// its course and the run goes on to its own end (a card made, or the key's failure), without 177.
 TEST_F(EncodeRun, StopWhereTheRunDoesNotListen) {
     struct Case {
         std::uint8_t code;
         sim::FaultKind fault;
         int value;
         const char* stopAfter;
-        int logged;  // message the run ends with (0: the card is made)
+        int logged;  // message the wait ends with once its ticks have run (0: none)
+        bool made;
     };
-    const Case cases[] = {{0x01, sim::FaultKind::SplitBytes, 200'000, "StartUp", 0},
-                          {kWriteKey, sim::FaultKind::NoAnswer, 0, "WriteKeyE2P", 186}};
+    const Case cases[] = {{0x01, sim::FaultKind::SplitBytes, 200'000, "StartUp", 0, true},
+                          {kWriteKey, sim::FaultKind::NoAnswer, 0, "WriteKeyE2P", 186, false},
+                          {kHalt, sim::FaultKind::NoAnswer, 0, "Halt", 280, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stopAfter);
         h.reader.faults().next(c.code, c.fault, c.value);
@@ -425,10 +427,12 @@ TEST_F(EncodeRun, StopWhereTheRunDoesNotListen) {
             return std::find(log.begin(), log.end(), c.stopAfter) != log.end();
         }));
         h.click("cmdStop(2)");
+        h.runFor(1.0);
+        EXPECT_TRUE(c.logged == 0 || !h.logHas(h.mis(c.logged))) << "Stop cut the wait short";
         ASSERT_TRUE(finish());
         EXPECT_FALSE(h.logHas(h.mis(177)));
         EXPECT_TRUE(c.logged == 0 || h.logHas(h.mis(c.logged)));
-        EXPECT_EQ(block(card, 4), c.logged ? Zero32 : "1000000009" + F22);
+        EXPECT_EQ(block(card, 4), c.made ? "1000000009" + F22 : Zero32);
         h.removeCard();
     }
 }

@@ -99,7 +99,7 @@ void Beeper(Ctx& ctx) {
 
 Co<> HaltCard(Ctx& ctx) {
     AddInfo(ctx, "Halt");
-    const Ended ended = co_await Exchange(ctx, Req::Halt, {}, OnStop::EndWait);
+    const Ended ended = co_await Exchange(ctx, Req::Halt);
     if (ended != Ended::Answer) AddInfo(ctx, GetMis(ctx, 280));
     ctx.st.bHaltOk = kFalse;
 }

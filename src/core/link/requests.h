@@ -61,10 +61,10 @@ Co<> LedGreen(Ctx& ctx);     // "Led green": red off, one tick, green for 50, on
 Co<> LedRed(Ctx& ctx);       // "Led red": red for 50, one tick, green off, one tick
 void Beeper(Ctx& ctx);
 
-// "Halt": sends Halt and waits for its acceptance, at most Halt's wait of the table or until Stop.
-// The card is written or read by then, so a reader that refuses or keeps quiet costs a log line
-// (message 280) and the run goes on as after an answer. bHaltOk is cleared before and after, so a
-// late answer to an earlier Halt cannot end the next wait.
+// "Halt": sends Halt and waits for its acceptance, at most Halt's wait of the table; Stop does not
+// end it. The card is written or read by then, so a reader that refuses or keeps quiet costs a log
+// line (message 280, once the wait has run out) and the run goes on as after an answer. bHaltOk is
+// cleared before and after, so a late answer to an earlier Halt cannot end the next wait.
 Co<> HaltCard(Ctx& ctx);
 
 }  // namespace zt
