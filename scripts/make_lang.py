@@ -919,6 +919,22 @@ M(284, SHOW, "the word \"Device\", added to the port-number tooltip as "
   "\"~Device: /dev/ttyS0\"",
   es="Dispositivo", en="Device", ca="Dispositiu", fr="Périphérique", pt="Dispositivo")
 
+# Numbers the encoding run needs as 16-bit integers, 290..291
+M(290, LOG, "encoding run: number of cards (txtNumTar) outside -32768 .. 32767 "
+  "(the card is not written)",
+  es="Número de tarjetas fuera de rango (-32768 .. 32767): la tarjeta no se ha grabado.",
+  en="Number of cards out of range (-32768 .. 32767): the card was not written.",
+  ca="Nombre de targetes fora de rang (-32768 .. 32767): la targeta no s'ha gravat.",
+  fr="Nombre de cartes hors limites (-32768 .. 32767) : la carte n'a pas été écrite.",
+  pt="Número de cartões fora do intervalo (-32768 .. 32767): o cartão não foi gravado.")
+M(291, LOG, "encoding run: user number (txtUser) outside -32768 .. 32767 "
+  "(the card is not written)",
+  es="Número de usuario fuera de rango (-32768 .. 32767): la tarjeta no se ha grabado.",
+  en="User number out of range (-32768 .. 32767): the card was not written.",
+  ca="Número d'usuari fora de rang (-32768 .. 32767): la targeta no s'ha gravat.",
+  fr="Numéro d'utilisateur hors limites (-32768 .. 32767) : la carte n'a pas été écrite.",
+  pt="Número de utilizador fora do intervalo (-32768 .. 32767): o cartão não foi gravado.")
+
 
 # ---------------------------------------------------------------------------
 # Numbers every file must fill: those the window and the runs ask for.
@@ -929,6 +945,7 @@ def _expected_numbers():
     n |= set(range(90, 93)) | set(range(95, 99)) | set(range(100, 106)) | set(range(110, 116))
     n |= set(range(130, 149)) | set(range(150, 169)) | set(range(170, 217))
     n |= set(range(230, 261)) | set(range(280, 285))
+    n |= {290, 291}
     return n
 
 

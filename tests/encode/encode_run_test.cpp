@@ -325,6 +325,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"SectorTooHigh", field(&FormModel::txtSector, "64"), 282},
                       Refusal{"SectorNegative", field(&FormModel::txtSector, "-1"), 282},
                       Refusal{"SectorBeyond16Bits", field(&FormModel::txtSector, "&H10000"), 282},
+                      Refusal{"UserBeyond16Bits", field(&FormModel::txtUser, "32768"), 291},
+                      Refusal{"CardCountBeyond16Bits", field(&FormModel::txtNumTar, "&H8000"), 290},
                       Refusal{"BalanceBeyond32Bits",
                               [](EncodeRun& r) {
                                   r.only(32);

@@ -177,9 +177,15 @@ Co<Turn> MakeCard(Ctx& ctx, int index, int& cardsDone) {
         co_return Turn::End;
     }
     const int sector = *sectorValue;
-    // A balance the value block cannot hold is refused before anything is written.
-    if (index == 32 && !SaldoValue(ctx)) {
-        LogMis(ctx, 281);
+    // A balance the value block cannot hold, and a user number or card count beyond 16 bits, are
+    // refused before anything is written.
+    const bool user = IsUserType(index);
+    const int refused = index == 32 && !SaldoValue(ctx)                 ? 281
+                        : user && !NumVal16(ToAnsi(m.txtUser.text()))   ? 291
+                        : user && !NumVal16(ToAnsi(m.txtNumTar.text())) ? 290
+                                                                        : 0;
+    if (refused != 0) {
+        LogMis(ctx, refused);
         co_await Box(ctx, 192);
         co_return Turn::End;
     }

@@ -1,6 +1,8 @@
 #include "core/link/numeric.h"
 
+#include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "core/link/hexlib.h"
@@ -8,8 +10,9 @@
 namespace zt {
 
 namespace {
+// A carriage return is not among them: it ends the number.
 bool skippable(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    return c == ' ' || c == '\t' || c == '\n';
 }
 
 // Characters of the text with the skipped ones left out.
@@ -21,61 +24,41 @@ std::string squeeze(std::string_view text) {
     }
     return s;
 }
+
+bool digit(char c) {
+    return c >= '0' && c <= '9';
+}
 }  // namespace
 
 double NumVal(std::string_view text) {
     const std::string s = squeeze(text);
     std::size_t i = 0;
     if (s.size() >= 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h')) {
-        // Hex numbers are 32-bit and read as signed, like the classic "&HFFFFFFFF" = -1.
-        std::uint64_t v = 0;
-        std::size_t digits = 0;
-        for (i = 2; i < s.size(); ++i) {
-            const int d = HexDigit(s[i]);
-            if (d < 0) break;
-            v = ((v << 4) | static_cast<unsigned>(d)) & 0xFFFFFFFFull;
-            ++digits;
-        }
-        if (digits == 0) return 0;
-        if (digits <= 4 && v >= 0x8000) return static_cast<double>(static_cast<std::int16_t>(v));
-        return static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(v)));
+        // The digits after "&H" as they stand: never negative, however many there are.
+        double v = 0;
+        for (i = 2; i < s.size() && HexDigit(s[i]) >= 0; ++i) v = v * 16 + HexDigit(s[i]);
+        return v;
     }
     double sign = 1;
     if (i < s.size() && (s[i] == '-' || s[i] == '+')) {
         if (s[i] == '-') sign = -1;
         ++i;
     }
-    double v = 0;
+    // Whole and fractional digits are read as one text ("0" in front of a bare fraction), so that
+    // "0.1" gives the double nearest to 0.1 whatever the locale. No exponent: "1E3" is 1.
+    std::string number = "0";
     bool any = false;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-        v = v * 10 + (s[i] - '0');
-        any = true;
-    }
+    for (; i < s.size() && digit(s[i]); ++i, any = true) number.push_back(s[i]);
     if (i < s.size() && s[i] == '.') {
-        double scale = 0.1;
-        for (++i; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-            v += (s[i] - '0') * scale;
-            scale /= 10;
-            any = true;
-        }
+        number.push_back('.');
+        for (++i; i < s.size() && digit(s[i]); ++i, any = true) number.push_back(s[i]);
     }
     if (!any) return 0;
-    // An exponent ("1E3") belongs to the number as well.
-    if (i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
-        std::size_t j = i + 1;
-        double esign = 1;
-        if (j < s.size() && (s[j] == '-' || s[j] == '+')) {
-            if (s[j] == '-') esign = -1;
-            ++j;
-        }
-        int e = 0;
-        bool edig = false;
-        for (; j < s.size() && s[j] >= '0' && s[j] <= '9' && e < 400; ++j) {
-            e = e * 10 + (s[j] - '0');
-            edig = true;
-        }
-        if (edig) v *= std::pow(10.0, esign * e);
-    }
+    if (number.back() == '.') number.pop_back();
+    double v = 0;
+    const char* first = number.data();
+    if (std::from_chars(first, first + number.size(), v, std::chars_format::fixed).ec != std::errc{})
+        v = std::numeric_limits<double>::infinity();
     return sign * v;
 }
 
