@@ -312,6 +312,7 @@ QWidget* MainWindow::buildLog() {
     QPushButton* clear = button(m_.cBorrar);
     clear->setIcon(style()->standardIcon(QStyle::SP_DialogResetButton));
     side->addWidget(clear);
+    side->addWidget(button(m_.cmdRecord));
     row->addLayout(side);
     return panel;
 }
