@@ -97,7 +97,12 @@ RecordWindow::RecordWindow(const Ctx& ctx, CardRecord& rec, WindowActions& actio
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setWordWrap(false);
     table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setStretchLastSection(true);
+    // Every column as wide as its words, judged on a few hundred rows so that a long record does not
+    // slow a batch down.
+    QHeaderView* header = table_->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setStretchLastSection(true);
+    header->setResizeContentsPrecision(300);
 
     auto* counts = new QLabel;
     counts->setWordWrap(true);
@@ -138,7 +143,7 @@ RecordWindow::RecordWindow(const Ctx& ctx, CardRecord& rec, WindowActions& actio
     });
 
     const QFontMetrics fm(table_->font());
-    resize(fm.averageCharWidth() * 150, fm.lineSpacing() * 24);
+    resize(fm.averageCharWidth() * 170, fm.lineSpacing() * 24);
 }
 
 RecordWindow::~RecordWindow() {
