@@ -171,11 +171,10 @@ bool Form::click(std::string_view name) {
         cAddAllListPermit_Click(c);
     } else if (name == "cDelAllListPermit") {
         cDelAllListPermit_Click(c);
-    } else if (RecordClick(c, *record_, name)) {
     } else if (name == "cTarvex") {
         if (c.pf.shell) c.pf.shell->openUrl(std::string(kMakerUrl));
     } else {
-        handled = false;
+        handled = RecordClick(c, *record_, name);
     }
     // A click is an event: waiting runs test their conditions again.
     c.sched.pump();
