@@ -937,6 +937,109 @@ M(291, LOG, "encoding run: user number (txtUser) outside -32768 .. 32767 "
 
 
 # ---------------------------------------------------------------------------
+# The card record and its window, 360..389
+# ---------------------------------------------------------------------------
+M(360, BUTTON, "button cmdRecord beside cBorrar: opens the card record window",
+  es="Registro de tarjetas", en="Card record", ca="Registre de targetes",
+  fr="Registre des cartes", pt="Registo de cartões")
+M(361, TIP, "tooltip of cmdRecord",
+  es="Muestra las tarjetas grabadas y leídas desde que se abrió el programa.~"
+     "Desde allí se guardan como CSV, y el registro de actividad como texto.",
+  en="Shows the cards written and read since the program was started.~"
+     "From there they can be saved as CSV, and the activity log as text.",
+  ca="Mostra les targetes gravades i llegides des que es va obrir el programa.~"
+     "Des d'allà es desen en CSV, i el registre d'activitat com a text.",
+  fr="Affiche les cartes écrites et lues depuis le démarrage du programme.~"
+     "De là, elles s'enregistrent en CSV, et le journal d'activité en texte.",
+  pt="Mostra os cartões gravados e lidos desde que o programa foi aberto.~"
+     "A partir daí guardam-se em CSV, e o registo de atividade como texto.")
+M(362, TITLE, "title of the card record window frmRecord",
+  es="Registro de tarjetas - desde el inicio del programa",
+  en="Card record - since the program was started",
+  ca="Registre de targetes - des de l'inici del programa",
+  fr="Registre des cartes - depuis le démarrage du programme",
+  pt="Registo de cartões - desde o início do programa")
+M(363, BUTTON, "button cmdRecordCsv: save the card record as CSV",
+  es="Guardar CSV...", en="Save as CSV...", ca="Desa en CSV...",
+  fr="Enregistrer en CSV...", pt="Guardar em CSV...")
+M(364, BUTTON, "button cmdLogSave: save the activity log as text",
+  es="Guardar actividad...", en="Save activity log...", ca="Desa l'activitat...",
+  fr="Enregistrer le journal...", pt="Guardar atividade...")
+for _n, _what, _es, _en, _ca, _fr, _pt in [
+        (365, "local date and time", "Fecha y hora", "Date and time", "Data i hora",
+         "Date et heure", "Data e hora"),
+        (366, "UID", "UID", "UID", "UID", "UID", "UID"),
+        (367, "card type", "Tipo de tarjeta", "Card type", "Tipus de targeta",
+         "Type de carte", "Tipo de cartão"),
+        (368, "user number", "Usuario", "User", "Usuari", "Utilisateur", "Utilizador"),
+        (369, "installation code", "Cód. instalación", "Installation code",
+         "Codi instal·lació", "Code d'installation", "Cód. instalação"),
+        (370, "data sector", "Sector", "Sector", "Sector", "Secteur", "Setor"),
+        (371, "outcome", "Resultado", "Outcome", "Resultat", "Résultat", "Resultado"),
+        (372, "the log line that said why a card failed", "Motivo", "Reason", "Motiu",
+         "Motif", "Motivo"),
+        (373, "repeated UID mark", "Repetición", "Repeat", "Repetició", "Répétition",
+         "Repetição")]:
+    M(_n, LABEL, f"card record column heading (window and CSV header): {_what}",
+      es=_es, en=_en, ca=_ca, fr=_fr, pt=_pt)
+M(374, SHOW, "card record outcome: the card was written",
+  es="Grabada", en="Written", ca="Gravada", fr="Écrite", pt="Gravado")
+M(375, SHOW, "card record outcome: the card failed",
+  es="Fallida", en="Failed", ca="Fallida", fr="Échec", pt="Falhou")
+M(376, SHOW, "card record outcome of a read card; the program appends a blank and the key "
+  "number 1..3",
+  es="Leída con la key", en="Read with key", ca="Llegida amb la clau",
+  fr="Lue avec la clé", pt="Lido com a chave")
+M(377, SHOW, "card record mark of a UID written more than once",
+  es="UID repetido", en="Repeated UID", ca="UID repetit", fr="UID répété", pt="UID repetido")
+M(378, SHOW, "card record counts: written cards; the program appends a blank and the count",
+  es="grabadas", en="written", ca="gravades", fr="écrites", pt="gravados")
+M(379, SHOW, "card record counts: failed cards; the program appends a blank and the count",
+  es="fallidas", en="failed", ca="fallides", fr="échecs", pt="falhados")
+M(380, SHOW, "card record counts: read cards; the program appends a blank and the count",
+  es="leídas", en="read", ca="llegides", fr="lues", pt="lidos")
+M(381, SHOW, "card record counts: all rows; the program appends \": \" and the count",
+  es="Tarjetas", en="Cards", ca="Targetes", fr="Cartes", pt="Cartões")
+M(382, SHOW, "card record counts: UIDs written more than once; the program appends \": \" "
+  "and the count",
+  es="UID grabados más de una vez", en="UIDs written more than once",
+  ca="UID gravats més d'una vegada", fr="UID écrits plus d'une fois",
+  pt="UID gravados mais de uma vez")
+M(383, TITLE, "title of the save dialog of cmdRecordCsv",
+  es="Guardar el registro de tarjetas", en="Save the card record",
+  ca="Desa el registre de targetes", fr="Enregistrer le registre des cartes",
+  pt="Guardar o registo de cartões")
+M(384, TITLE, "title of the save dialog of cmdLogSave",
+  es="Guardar el registro de actividad", en="Save the activity log",
+  ca="Desa el registre d'activitat", fr="Enregistrer le journal d'activité",
+  pt="Guardar o registo de atividade")
+M(385, SHOW, "file type of the CSV save dialog, with its pattern in brackets",
+  es="Archivos CSV (*.csv)", en="CSV files (*.csv)", ca="Fitxers CSV (*.csv)",
+  fr="Fichiers CSV (*.csv)", pt="Ficheiros CSV (*.csv)")
+M(386, SHOW, "file type of the activity log save dialog, with its pattern in brackets",
+  es="Archivos de texto (*.txt)", en="Text files (*.txt)", ca="Fitxers de text (*.txt)",
+  fr="Fichiers texte (*.txt)", pt="Ficheiros de texto (*.txt)")
+M(387, SHOW, "file name offered for the CSV; the program appends the date and \".csv\"",
+  es="registro-tarjetas", en="card-record", ca="registre-targetes",
+  fr="registre-cartes", pt="registo-cartoes")
+M(388, SHOW, "file name offered for the activity log; the program appends the date and \".txt\"",
+  es="registro-actividad", en="activity-log", ca="registre-activitat",
+  fr="journal-activite", pt="registo-atividade")
+M(389, BOX, "message box: a file could not be saved; the program appends a line break and "
+  "the path",
+  es="No se ha podido guardar el archivo. Compruebe que la carpeta existe, que se puede "
+     "escribir en ella y que el disco no está lleno.",
+  en="The file could not be saved. Check that the folder exists, that it can be written to "
+     "and that the disk is not full.",
+  ca="No s'ha pogut desar el fitxer. Comproveu que la carpeta existeix, que s'hi pot "
+     "escriure i que el disc no és ple.",
+  fr="Le fichier n'a pas pu être enregistré. Vérifiez que le dossier existe, qu'il est "
+     "accessible en écriture et que le disque n'est pas plein.",
+  pt="Não foi possível guardar o ficheiro. Verifique se a pasta existe, se é possível "
+     "escrever nela e se o disco não está cheio.")
+
+
+# ---------------------------------------------------------------------------
 # Numbers every file must fill: those the window and the runs ask for.
 # ---------------------------------------------------------------------------
 def _expected_numbers():
@@ -946,6 +1049,7 @@ def _expected_numbers():
     n |= set(range(130, 149)) | set(range(150, 169)) | set(range(170, 217))
     n |= set(range(230, 261)) | set(range(280, 285))
     n |= {290, 291}
+    n |= set(range(360, 390))
     return n
 
 

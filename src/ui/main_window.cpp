@@ -312,6 +312,9 @@ QWidget* MainWindow::buildLog() {
     QPushButton* clear = button(m_.cBorrar);
     clear->setIcon(style()->standardIcon(QStyle::SP_DialogResetButton));
     side->addWidget(clear);
+    QPushButton* record = button(m_.cmdRecord);
+    record->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    side->addWidget(record);
     row->addLayout(side);
     return panel;
 }

@@ -1,7 +1,9 @@
 #include "ui/program.h"
 
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
+#include "platform/save_file.h"
 #include "platform/serial_port.h"
 #include "platform/shell.h"
 #include "platform/tcp_socket.h"
@@ -9,6 +11,7 @@
 #include "platform/tooltips.h"
 #include "platform/window_host.h"
 #include "ui/form_actions.h"
+#include "ui/record_window.h"
 
 namespace zt::ui {
 
@@ -22,6 +25,8 @@ Program::Program(Options options) {
     files_ = std::make_unique<QtFileSystem>();
     tips_ = std::make_unique<QtTooltipHost>(
         [this](const Control& c) -> QWidget* { return window_ ? window_->widgetOf(c) : nullptr; });
+    clock_ = std::make_unique<QtClock>();
+    save_ = std::make_unique<QtSaveFile>();
     if (options.link) {
         if (options.serial == nullptr) serial_ = std::make_unique<QtSerialPort>();
         socket_ = std::make_unique<QtTcpSocket>();
@@ -36,11 +41,15 @@ Program::Program(Options options) {
     pf.files = files_.get();
     pf.timer = timer_.get();
     pf.window = host_.get();
+    pf.clock = clock_.get();
+    pf.save = save_.get();
     form_ = std::make_unique<Form>(pf);
     actions_ = std::make_unique<FormActions>(*form_);
     window_ = std::make_unique<MainWindow>(form_->model(), *actions_);
     host_->setWindow(window_.get());
     box_->setOwner(window_.get());
+    record_ = new RecordWindow(form_->ctx(), form_->record(), *actions_, window_.get());
+    save_->setOwner(record_);
 }
 
 Program::~Program() {

@@ -8,7 +8,9 @@
 #include "ui/main_window.h"
 
 namespace zt {
+class QtClock;
 class QtMessageBox;
+class QtSaveFile;
 class QtShell;
 class QtTimer;
 class QtWindowHost;
@@ -19,6 +21,7 @@ class QtTooltipHost;
 namespace zt::ui {
 
 class FormActions;
+class RecordWindow;
 
 class Program {
 public:
@@ -43,6 +46,8 @@ public:
     MainWindow& window() { return *window_; }
     QtMessageBox& boxes() { return *box_; }
     QtTooltipHost& tips() { return *tips_; }
+    RecordWindow& recordWindow() { return *record_; }
+    QtSaveFile& saves() { return *save_; }
 
 private:
     std::unique_ptr<QtTimer> timer_;
@@ -51,11 +56,14 @@ private:
     std::unique_ptr<QtWindowHost> host_;
     std::unique_ptr<QtFileSystem> files_;
     std::unique_ptr<QtTooltipHost> tips_;
+    std::unique_ptr<QtClock> clock_;
+    std::unique_ptr<QtSaveFile> save_;
     std::unique_ptr<SerialPort> serial_;
     std::unique_ptr<TcpSocket> socket_;
     std::unique_ptr<Form> form_;
     std::unique_ptr<FormActions> actions_;
     std::unique_ptr<MainWindow> window_;
+    RecordWindow* record_ = nullptr;  // a window of its own, owned by window_
 };
 
 }  // namespace zt::ui

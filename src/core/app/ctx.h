@@ -2,8 +2,10 @@
 // the platform services.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "core/app/card_event.h"
 #include "core/app/model.h"
 #include "core/app/run.h"
 #include "core/app/state.h"
@@ -20,6 +22,8 @@ struct Platform {
     FileSystem* files = nullptr;
     Timer* timer = nullptr;
     WindowHost* window = nullptr;
+    Clock* clock = nullptr;
+    SaveFile* save = nullptr;
 };
 
 struct Ctx {
@@ -31,6 +35,8 @@ struct Ctx {
     WindowState st;
     Scheduler sched;
     Platform pf;
+    // Told of every card a run finishes (the card record listens).
+    std::function<void(const CardEvent&)> onCard;
 };
 
 // The text of message `n` in the current language; empty for numbers outside 0..500.

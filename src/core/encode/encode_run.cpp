@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "core/app/cards.h"
 #include "core/app/log.h"
 #include "core/encode/ansi.h"
 #include "core/encode/layouts.h"
@@ -130,6 +131,7 @@ Co<Turn> MakeCard(Ctx& ctx, int index, int& cardsDone) {
     } else {
         LogMis(ctx, 178);
     }
+    CardSeen(ctx);
 
     Log(ctx, "Select");
     const Ended selected = co_await Exchange(ctx, Req::Select, {}, OnStop::Abort);
@@ -235,6 +237,7 @@ Co<Turn> MakeCard(Ctx& ctx, int index, int& cardsDone) {
     box.setForeColor(kGreen);
     co_await LedGreen(ctx);
     Beeper(ctx);
+    CardWritten(ctx, index);
 
     if (IsUserType(index)) {
         ++cardsDone;
@@ -276,6 +279,7 @@ Co<> Encode(Ctx& ctx, Range range) {
         const Turn turn = co_await MakeCard(ctx, index, cardsDone);
         if (turn == Turn::End) co_return;
         if (turn == Turn::Failed) {
+            CardFailed(ctx, index);
             // Nothing written is undone; the same type waits for the next card.
             ctx.m.cSelTar(index).setForeColor(kRed);
             DOutTemp(ctx, kOutGreen, 0);

@@ -111,4 +111,27 @@ public:
     virtual void centre() = 0;
 };
 
+// The computer's local date and time.
+struct LocalTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual LocalTime now() const = 0;
+};
+
+// Files the operator asks to save.
+class SaveFile {
+public:
+    virtual ~SaveFile() = default;
+    // Shows a save dialog and returns at once; `chosen` runs with the path picked, or with the empty
+    // text when the operator cancelled. `filter` is a name followed by patterns: "CSV (*.csv)".
+    virtual void choose(const std::string& title, const std::string& name, const std::string& filter,
+                        std::function<void(std::string)> chosen) = 0;
+    // Replaces the file at `path` with `bytes` as a whole; false when that failed, in which case an
+    // existing file keeps what it held.
+    virtual bool write(const std::string& path, const std::string& bytes) = 0;
+};
+
 }  // namespace zt

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "core/app/cards.h"
 #include "core/app/log.h"
 #include "core/link/hexlib.h"
 #include "core/link/numeric.h"
@@ -97,6 +98,7 @@ Co<CardEnd> ReadOneCard(Ctx& ctx, Payload& data, ReadResult& out) {
         }
         ShowCardInfo(ctx, "", 0, "", "", "");
         AddInfo(ctx, IdentLine(st));
+        CardSeen(ctx);
 
         AddInfo(ctx, "Select");
         if (co_await Exchange(ctx, Req::Select, data, OnStop::EndWait) != Ended::Answer) {
@@ -154,6 +156,7 @@ Co<> CardLoop(Ctx& ctx, const KeyTable& keys, Payload& data) {
         if (end == CardEnd::Read) {
             co_await SuccessEnding(ctx);
             ShowCardInfo(ctx, keys[r.key], r.sector, r.blocks[0], r.blocks[1], r.blocks[2]);
+            CardRead(ctx, r.key, r.sector, r.blocks[0]);
         } else {
             // The display stays cleared.
             co_await FailureEnding(ctx);

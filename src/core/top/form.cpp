@@ -14,6 +14,7 @@
 #include "core/link/ticks.h"
 #include "core/read/display.h"
 #include "core/read/read_run.h"
+#include "core/top/record.h"
 
 namespace zt {
 
@@ -30,7 +31,8 @@ std::pair<std::string_view, int> splitIndex(std::string_view name) {
 }
 }  // namespace
 
-Form::Form(Platform pf) : ctx_(pf) {
+Form::Form(Platform pf) : ctx_(pf), record_(std::make_unique<CardRecord>()) {
+    ctx_.onCard = [this](const CardEvent& e) { record_->add(ctx_, e); };
     wireEvents();
     wireChangeHandlers();
 }
@@ -108,6 +110,7 @@ void Form::Form_Load() {
     // 7. Texts of the start language.
     LoadMessages(ctx_);
     ApplyTexts(ctx_, *tips_);
+    ApplyRecordTexts(ctx_, *record_, *tips_);
     // 8. Every node not permitted.
     cDelAllListPermit_Click(ctx_);
     // 9. An empty card on the read tab.
@@ -143,6 +146,7 @@ bool Form::click(std::string_view name) {
         cmdStop_Click(c, index);
     } else if (base == "cIdioma" && index >= 0) {
         if (tips_) cIdioma_Click(c, *tips_, index);
+        if (tips_) ApplyRecordTexts(c, *record_, *tips_);
     } else if (name == "cmdLecTar") {
         c.sched.spawn(cmdLecTar_Click(c));
     } else if (name == "cmdOpenCom") {
@@ -170,7 +174,7 @@ bool Form::click(std::string_view name) {
     } else if (name == "cTarvex") {
         if (c.pf.shell) c.pf.shell->openUrl(std::string(kMakerUrl));
     } else {
-        handled = false;
+        handled = RecordClick(c, *record_, name);
     }
     // A click is an event: waiting runs test their conditions again.
     c.sched.pump();

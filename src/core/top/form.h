@@ -8,6 +8,7 @@
 
 namespace zt {
 
+class CardRecord;
 class Tooltip;
 
 class Form {
@@ -21,6 +22,7 @@ public:
     FormModel& model() { return ctx_.m; }
     WindowState& state() { return ctx_.st; }
     Tooltip& tooltips() { return *tips_; }
+    CardRecord& record() { return *record_; }
 
     // Start-up (Form_Load).
     void Form_Load();
@@ -38,6 +40,7 @@ private:
 
     Ctx ctx_;
     std::unique_ptr<Tooltip> tips_;
+    std::unique_ptr<CardRecord> record_;
     bool loaded_ = false;
     bool unloaded_ = false;
 };
