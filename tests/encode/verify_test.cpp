@@ -50,8 +50,10 @@ TEST_F(Verify, GoodCardReadsBackThenHalts) {
     h.m().txtKeyMF.setText("A0A1A2A3A4A5");
     const auto sentFrom = h.sent().size();
     h.click("cmdStart(2)");
+    EXPECT_FALSE(h.m().chkVerify.enabled()) << "locked while the run is active";
     const auto c = card(1);
     ASSERT_TRUE(h.runUntilIdle());
+    EXPECT_TRUE(h.m().chkVerify.enabled());
     EXPECT_EQ(h.box.shown.size(), 0u);
     EXPECT_EQ(h.m().cSelTar(30).foreColor(), kGreen);
     EXPECT_EQ(Harness::blockHex(*c, 7), "A0A1A2A3A4A5FF0780FFFFFFFFFFFFFF");
