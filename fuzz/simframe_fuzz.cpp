@@ -115,7 +115,7 @@ std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size) {
         const std::size_t n = in.pick(4);
         for (std::size_t i = 0; i < n; ++i) {
             const std::uint8_t c = kRequests[in.pick(kRequests.size())];
-            const auto kind = static_cast<sim::FaultKind>(in.pick(12));
+            const auto kind = static_cast<sim::FaultKind>(in.pick(13));
             const auto when = static_cast<sim::FaultWhen>(in.pick(3));
             const int nth = 1 + static_cast<int>(in.pick(4));
             reader.faults().arm(c, kind, when, nth, in.byte());

@@ -1040,6 +1040,77 @@ M(389, BOX, "message box: a file could not be saved; the program appends a line 
 
 
 # ---------------------------------------------------------------------------
+# Verified cards 400..411: chkVerify and the check after the trailer write.
+# The program appends the values named in the roles.
+# ---------------------------------------------------------------------------
+M(400, CHECK, "check box chkVerify: every card of an encoding run is read back and compared",
+  es="Verificar cada tarjeta tras grabarla",
+  en="Verify every card after writing it",
+  ca="Verificar cada targeta després de gravar-la",
+  fr="Vérifier chaque carte après l'écriture",
+  pt="Verificar cada cartão depois de gravado")
+M(401, LOG, "encoding run start, check ticked: the trailer key goes into a key slot of its own; "
+  "the program appends \" \" and the slot number",
+  es="Verificación: key de las tarjetas grabadas a la posición de key del lector",
+  en="Verify: key of the written cards into reader key slot",
+  ca="Verificació: clau de les targetes gravades a la posició de clau del lector",
+  fr="Vérification : clé des cartes écrites dans l'emplacement de clé du lecteur",
+  pt="Verificação: chave dos cartões gravados na posição de chave do leitor")
+M(402, LOG, "check ticked: the reader did not store the trailer key (box 191 follows, run ends)",
+  es="El lector no ha guardado la key para la verificación.",
+  en="The reader did not store the key for the check.",
+  ca="El lector no ha desat la clau per a la verificació.",
+  fr="Le lecteur n'a pas enregistré la clé pour la vérification.",
+  pt="O leitor não guardou a chave para a verificação.")
+M(403, LOG, "check: login to the data sector again with the new key; "
+  "the program appends \" \" and the slot number",
+  es="Verificación: nuevo login con la key nueva de la tarjeta, posición",
+  en="Verify: log in again with the card's new key, slot",
+  ca="Verificació: nou login amb la clau nova de la targeta, posició",
+  fr="Vérification : nouveau login avec la nouvelle clé de la carte, emplacement",
+  pt="Verificação: novo login com a chave nova do cartão, posição")
+M(404, LOG, "check: one block read back; the program appends \" \" and the block number (hex)",
+  es="Verificación: lectura del bloque",
+  en="Verify: reading back block",
+  ca="Verificació: lectura del bloc",
+  fr="Vérification : relecture du bloc",
+  pt="Verificação: leitura do bloco")
+M(405, LOG, "check: every block reads back as written",
+  es="Tarjeta verificada: todos los bloques se leen tal como se grabaron.",
+  en="Card verified: every block reads back as written.",
+  ca="Targeta verificada: tots els blocs es llegeixen tal com es van gravar.",
+  fr="Carte vérifiée : tous les blocs se relisent tels qu'ils ont été écrits.",
+  pt="Cartão verificado: todos os blocos são lidos tal como foram gravados.")
+M(406, LOG, "check: login with the new key refused or unanswered (card failure follows)",
+  es="Verificación fallida: la tarjeta no se abre con su key nueva.",
+  en="Verification failed: the card does not open with its new key.",
+  ca="Verificació fallida: la targeta no s'obre amb la seva clau nova.",
+  fr="Échec de la vérification : la carte ne s'ouvre pas avec sa nouvelle clé.",
+  pt="Verificação falhada: o cartão não abre com a sua chave nova.")
+M(407, LOG, "check: a block read back unanswered (card failure follows); "
+  "the program appends \" \" and the block number (hex)",
+  es="Verificación fallida: sin respuesta a la lectura del bloque",
+  en="Verification failed: no answer reading back block",
+  ca="Verificació fallida: sense resposta a la lectura del bloc",
+  fr="Échec de la vérification : pas de réponse à la relecture du bloc",
+  pt="Verificação falhada: sem resposta à leitura do bloco")
+M(408, LOG, "check: a block reads back other than written (card failure follows); the program "
+  "appends \" \", the block number (hex) and \" (\", message 409, \": \", the byte positions, \")\"",
+  es="Verificación fallida: contenido distinto en el bloque",
+  en="Verification failed: different content in block",
+  ca="Verificació fallida: contingut diferent al bloc",
+  fr="Échec de la vérification : contenu différent dans le bloc",
+  pt="Verificação falhada: conteúdo diferente no bloco")
+M(409, LOG, "check: words before the positions (0-15) of the bytes that differ, inside message 408's line",
+  es="bytes distintos", en="bytes that differ", ca="bytes diferents",
+  fr="octets différents", pt="bytes diferentes")
+M(410, LOG, "check: what the block should read; the program appends \": \" and 32 hex characters "
+  "(for a sector trailer key A reads as zeros)",
+  es="Esperado", en="Expected", ca="Esperat", fr="Attendu", pt="Esperado")
+M(411, LOG, "check: what the block reads; the program appends \": \" and 32 hex characters",
+  es="Leído", en="Read", ca="Llegit", fr="Lu", pt="Lido")
+
+# ---------------------------------------------------------------------------
 # Numbers every file must fill: those the window and the runs ask for.
 # ---------------------------------------------------------------------------
 def _expected_numbers():
@@ -1050,6 +1121,7 @@ def _expected_numbers():
     n |= set(range(230, 261)) | set(range(280, 285))
     n |= {290, 291}
     n |= set(range(360, 390))
+    n |= set(range(400, 412))
     return n
 
 

@@ -7,7 +7,7 @@
 namespace zt::sim {
 namespace {
 
-constexpr std::array<std::pair<FaultKind, const char*>, 12> kNames = {{
+constexpr std::array<std::pair<FaultKind, const char*>, 13> kNames = {{
     {FaultKind::NoAnswer, "no-answer"},
     {FaultKind::BadChecksum, "bad-checksum"},
     {FaultKind::FrameError, "frame-error"},
@@ -20,6 +20,7 @@ constexpr std::array<std::pair<FaultKind, const char*>, 12> kNames = {{
     {FaultKind::HaltRefused, "halt-refused"},
     {FaultKind::CardRemoved, "card-removed"},
     {FaultKind::LinkDrop, "link-drop"},
+    {FaultKind::LyingWrite, "lying-write"},
 }};
 
 }  // namespace

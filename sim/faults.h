@@ -23,6 +23,8 @@ enum class FaultKind {
     HaltRefused,   // Halt answers status 1 and the card is not halted
     CardRemoved,   // the card leaves the field while the request is carried out (torn write)
     LinkDrop,      // the link is dropped (TCP reset, serial hang-up) instead of the answer
+    LyingWrite,    // Write answers as the true write would but stores other bytes: value 1-16
+                   // stores byte value-1 inverted, any other value keeps the block as it was
 };
 
 enum class FaultWhen { Next, Nth, Always };

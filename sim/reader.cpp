@@ -373,6 +373,13 @@ std::vector<std::uint8_t> Reader::answerFor(Micros t, const Frame& f, std::vecto
                 r = card_->read(d[0], b);
             } else {
                 std::copy_n(d.begin() + 1, 16, b.begin());
+                if (const Fault* lie = find(faults, FaultKind::LyingWrite)) {
+                    // Rules and answer as for the true write; only the stored bytes differ.
+                    if (lie->value >= 1 && lie->value <= 16)
+                        b[static_cast<std::size_t>(lie->value - 1)] ^= 0xFF;
+                    else if (d[0] < card_->blockCount())
+                        b = card_->block(d[0]);
+                }
                 r = card_->write(d[0], b);
             }
             switch (r) {
@@ -410,6 +417,7 @@ void Reader::transmit(Micros t, std::uint8_t c, std::vector<std::uint8_t> data,
         data.push_back(0x00);
         note(FaultKind::StatusLen2);
     }
+    if (has(faults, FaultKind::LyingWrite) && c == code::Write + 0x80) note(FaultKind::LyingWrite);
     auto frame = makeFrame(c, data);
     if (has(faults, FaultKind::BadChecksum)) {
         frame[frame.size() - 2] = static_cast<std::uint8_t>(frame[frame.size() - 2] + 1);

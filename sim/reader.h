@@ -35,6 +35,8 @@
 //                                            3 refused by the access conditions (block 0 always)
 //                                            4 block beyond the card
 //                                          With 2, 3 and 4 the card drops back to idle.
+//                                          The lying-write fault stores other bytes than those
+//                                          sent and still answers as the true write would.
 //
 // Key slots hold FFFFFFFFFFFF (the factory key) until written.
 //

@@ -281,6 +281,7 @@ QWidget* MainWindow::buildInstallation() {
     binder_.nameFrom(m_.cLabel(1), num);
     binder_.nameFrom(m_.cLabel(2), sector);
     binder_.nameFrom(m_.cLabel(3), key);
+    g->addWidget(check(m_.chkVerify), 1, 0, 1, 6);
     g->setColumnStretch(6, 1);
     v->addWidget(inst);
 

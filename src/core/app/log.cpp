@@ -32,6 +32,7 @@ void UpdateControls(Ctx& ctx) {
     m.txtNumInst.setEnabled(!running);
     m.txtSector.setEnabled(!running);
     m.txtKeyMF.setEnabled(!running);
+    m.chkVerify.setEnabled(!running);
 }
 
 void cBorrar_Click(Ctx& ctx) {

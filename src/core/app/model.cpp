@@ -85,7 +85,7 @@ FormModel::FormModel() {
         &txtOldNumInst,     &txtOldKeyMF,  &cmdDeSel,       &cmdSelTot,      &txtSalVal,
         &listPermit,        &listNoPermit, &cAddListPermit, &cDelListPermit, &cAddAllListPermit,
         &cDelAllListPermit, &txtUser,      &txtNumTar,      &cmdLecTar,      &txtInfoInst,
-        &txtInfoKey,        &txtInfoCard,  &cmdRecord,
+        &txtInfoKey,        &txtInfoCard,  &cmdRecord  &chkVerify,
     };
     all_.assign(std::begin(singles), std::end(singles));
     for (ControlArray* a :

@@ -33,6 +33,8 @@ public:
     Control txtSector{"txtSector", Kind::TextBox, "cFrame(1)", "1", 2};
     Control txtKeyMF{"txtKeyMF", Kind::TextBox, "cFrame(1)", "FFFFFFFFFFFF", 12};
     Control txtNumInst{"txtNumInst", Kind::TextBox, "cFrame(1)", "0000", 4};
+    // Read every encoded card back and compare; unticked at every start.
+    Control chkVerify{"chkVerify", Kind::CheckBox, "cFrame(1)", "Verificar tarjetas grabadas"};
     Control txtKeyTar{"txtKeyTar", Kind::TextBox, "cFrame(2)", "FFFFFFFFFFFF", 12};
     Control cBorrar{"cBorrar", Kind::Button, "frmZentap", "Borrar"};
     Control cmdRecord{"cmdRecord", Kind::Button, "frmZentap", "Registro de tarjetas"};

@@ -9,6 +9,7 @@
 #include "core/encode/ansi.h"
 #include "core/encode/layouts.h"
 #include "core/encode/user_extras.h"
+#include "core/encode/verify.h"
 #include "core/link/hexlib.h"
 #include "core/link/numeric.h"
 #include "core/link/requests.h"
@@ -95,7 +96,7 @@ Co<Turn> WriteBlock(Ctx& ctx, int block, const std::string& hex) {
 }
 
 // One turn of card type `index`: wait for a card and write it.
-Co<Turn> MakeCard(Ctx& ctx, int index, int& cardsDone) {
+Co<Turn> MakeCard(Ctx& ctx, int index, int& cardsDone, VerifyKey& verifyKey) {
     auto& st = ctx.st;
     auto& m = ctx.m;
     auto& box = m.cSelTar(index);
@@ -231,6 +232,8 @@ Co<Turn> MakeCard(Ctx& ctx, int index, int& cardsDone) {
     Log(ctx, "Write Protection Block: " + ByteToHex(static_cast<std::uint8_t>(trailer)));
     const Turn t = co_await WriteBlock(ctx, trailer, TrailerText(trailerKey));
     if (t != Turn::Next) co_return t;
+    const Verified checked = co_await VerifyCard(ctx, verifyKey, trailerKey, sector, content);
+    if (checked != Verified::Ok) co_return checked == Verified::CardFailed ? Turn::Failed : Turn::End;
 
     co_await HaltCard(ctx);
 
@@ -269,6 +272,9 @@ Co<> Encode(Ctx& ctx, Range range) {
     }
     Log(ctx, "AnsStartUp");
 
+    VerifyKey verifyKey;
+    if (co_await LoadVerifyKey(ctx, verifyKey, range.first) != Verified::Ok) co_return;
+
     // Only from here on does Stop count.
     st.bStop = kFalse;
     int cardsDone = 0;
@@ -276,7 +282,7 @@ Co<> Encode(Ctx& ctx, Range range) {
     for (;;) {
         st.bCardRx = kFalse;
         if (index > range.last) co_return;
-        const Turn turn = co_await MakeCard(ctx, index, cardsDone);
+        const Turn turn = co_await MakeCard(ctx, index, cardsDone, verifyKey);
         if (turn == Turn::End) co_return;
         if (turn == Turn::Failed) {
             CardFailed(ctx, index);

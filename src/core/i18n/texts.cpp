@@ -109,6 +109,7 @@ void ApplyTexts(Ctx& ctx, Tooltip& tips) {
     m.chkEspResList.setText(GetMis(ctx, 90));
     m.chkEspNodoTar.setText(GetMis(ctx, 91));
     m.chkCfgRelExt.setText(GetMis(ctx, 92));
+    m.chkVerify.setText(GetMis(ctx, 400));
     // 8. Tabs.
     for (int t = 0; t <= 3; ++t) m.SSTab1.setItem(t, GetMis(ctx, 95 + t));
     // 9, 10. Drop-downs: relay time unit and list type.
