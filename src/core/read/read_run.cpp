@@ -4,13 +4,16 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "core/app/log.h"
 #include "core/link/hexlib.h"
 #include "core/link/numeric.h"
 #include "core/link/requests.h"
 #include "core/link/ticks.h"
+#include "core/read/card_detail.h"
 #include "core/read/display.h"
+#include "core/read/inspect.h"
 
 namespace zt {
 
@@ -82,8 +85,7 @@ enum class CardEnd { Read, Failed, Stopped };
 
 struct ReadResult {
     int key = 0;
-    std::int16_t sector = 0;
-    std::array<std::string, 3> blocks;
+    CardReading card;
 };
 
 // One card, from the wait for its report to the point where it is read or given up. A card the
@@ -101,6 +103,7 @@ Co<CardEnd> ReadOneCard(Ctx& ctx, Payload& data, ReadResult& out) {
         }
         ShowCardInfo(ctx, "", 0, "", "", "");
         AddInfo(ctx, IdentLine(st));
+        TakeCardReport(st, out.card);
 
         AddInfo(ctx, "Select");
         st.iTicks = Info(Req::Select).wait;
@@ -148,11 +151,12 @@ Co<CardEnd> ReadOneCard(Ctx& ctx, Payload& data, ReadResult& out) {
             Send(ctx, Req::Read, data);
             co_await ctx.sched.until([&st] { return st.bReadOk || st.iTicks == 0 || st.bStop; });
             if (!st.bReadOk) co_return CardEnd::Failed;
-            out.blocks[b] = StrToHex(st.sReadData);
-            AddInfo(ctx, "Read Block[" + std::to_string(b) + "]: " + out.blocks[b]);
+            auto& block = out.card.blocks[static_cast<std::size_t>(b)];
+            block = StrToHex(st.sReadData);
+            AddInfo(ctx, "Read Block[" + std::to_string(b) + "]: " + block);
         }
         out.key = key;
-        out.sector = *sector;
+        out.card.sector = *sector;
         co_return CardEnd::Read;
     }
 }
@@ -168,7 +172,9 @@ Co<> CardLoop(Ctx& ctx, const KeyTable& keys, Payload& data) {
         if (end == CardEnd::Stopped) co_return;
         if (end == CardEnd::Read) {
             co_await SuccessEnding(ctx);
-            ShowCardInfo(ctx, keys[r.key], r.sector, r.blocks[0], r.blocks[1], r.blocks[2]);
+            const auto& b = r.card.blocks;
+            ShowCardInfo(ctx, keys[r.key], static_cast<std::int16_t>(r.card.sector), b[0], b[1], b[2]);
+            ShowCardDetail(ctx, std::move(r.card));
         } else {
             // The display stays cleared.
             co_await FailureEnding(ctx);
