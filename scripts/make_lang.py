@@ -1111,6 +1111,141 @@ M(411, LOG, "check: what the block reads; the program appends \": \" and 32 hex 
   es="Leído", en="Read", ca="Llegit", fr="Lu", pt="Lido")
 
 # ---------------------------------------------------------------------------
+# Card details on the read tab 300..341 (txtInfoDetail): one line per field,
+# most of them "<text>: <value>" with the value appended by the program.
+# ---------------------------------------------------------------------------
+def D(num, role, es, en, ca, fr, pt):
+    M(num, SHOW, "card details: " + role, es=es, en=en, ca=ca, fr=fr, pt=pt)
+
+
+D(300, "blank card (every byte of the three blocks 00)",
+  es="Tarjeta en blanco: todos los bytes de los tres bloques son 00.",
+  en="Blank card: every byte of the three blocks is 00.",
+  ca="Targeta en blanc: tots els bytes dels tres blocs són 00.",
+  fr="Carte vierge : tous les octets des trois blocs valent 00.",
+  pt="Cartão em branco: todos os bytes dos três blocos são 00.")
+D(301, "factory card (every byte of the three blocks FF)",
+  es="Tarjeta de fábrica: todos los bytes de los tres bloques son FF.",
+  en="Factory card: every byte of the three blocks is FF.",
+  ca="Targeta de fàbrica: tots els bytes dels tres blocs són FF.",
+  fr="Carte d'usine : tous les octets des trois blocs valent FF.",
+  pt="Cartão de fábrica: todos os bytes dos três blocos são FF.")
+D(302, "the blocks are not laid out as a card of this system",
+  es="No es una tarjeta de este sistema.",
+  en="Not a card of this system.",
+  ca="No és una targeta d'aquest sistema.",
+  fr="Ce n'est pas une carte de ce système.",
+  pt="Não é um cartão deste sistema.")
+D(303, "card type; the program appends \": \" and the type",
+  es="Tipo de tarjeta", en="Card type", ca="Tipus de targeta", fr="Type de carte", pt="Tipo de cartão")
+D(304, "user number of a user card; the program appends \": \" and the number",
+  es="Número de usuario", en="User number", ca="Número d'usuari", fr="Numéro d'utilisateur",
+  pt="Número de utilizador")
+D(305, "value field of the other cards; the program appends \": \" and the field",
+  es="Campo de valor", en="Value field", ca="Camp de valor", fr="Champ de valeur", pt="Campo de valor")
+D(306, "check digit; the program appends \": \", the digit and whether it is right",
+  es="Dígito de control", en="Check digit", ca="Dígit de control", fr="Chiffre de contrôle",
+  pt="Dígito de controlo")
+D(307, "a check digit or sum that is right (shown in brackets)",
+  es="correcto", en="right", ca="correcte", fr="correct", pt="correto")
+D(308, "a check digit or sum that is wrong; the program appends a blank and the right one",
+  es="incorrecto, debería ser", en="wrong, should be", ca="incorrecte, hauria de ser",
+  fr="incorrect, devrait être", pt="incorreto, deveria ser")
+D(309, "permitted nodes; the program appends the count in brackets, \": \" and the nodes",
+  es="Nodos autorizados", en="Permitted nodes", ca="Nodes autoritzats", fr="Nœuds autorisés",
+  pt="Nós autorizados")
+D(310, "no permitted node, no relay frame",
+  es="ninguno", en="none", ca="cap", fr="aucun", pt="nenhum")
+D(311, "balance; the program appends \": \" and the amount",
+  es="Saldo", en="Balance", ca="Saldo", fr="Solde", pt="Saldo")
+D(312, "the two intact value blocks hold different balances (shown in brackets)",
+  es="los dos bloques de valor no coinciden", en="the two value blocks differ",
+  ca="els dos blocs de valor no coincideixen", fr="les deux blocs de valeur diffèrent",
+  pt="os dois blocos de valor diferem")
+D(313, "no value block holds an intact balance",
+  es="ilegible, ningún bloque de valor está intacto", en="unreadable, no value block is intact",
+  ca="il·legible, cap bloc de valor no és intacte", fr="illisible, aucun bloc de valeur n'est intact",
+  pt="ilegível, nenhum bloco de valor está intacto")
+D(314, "value block; the program appends a blank, the block number, \": \" and its state",
+  es="Bloque de valor", en="Value block", ca="Bloc de valor", fr="Bloc de valeur", pt="Bloco de valor")
+D(315, "value block intact",
+  es="intacto", en="intact", ca="intacte", fr="intact", pt="intacto")
+D(316, "value block fault: the value and its copy differ",
+  es="el valor y su copia no coinciden", en="the value and its copy differ",
+  ca="el valor i la seva còpia no coincideixen", fr="la valeur et sa copie diffèrent",
+  pt="o valor e a sua cópia diferem")
+D(317, "value block fault: the inverted value is not the inverse of the value",
+  es="el valor invertido no es el inverso del valor",
+  en="the inverted value is not the inverse of the value",
+  ca="el valor invertit no és l'invers del valor",
+  fr="la valeur inversée n'est pas l'inverse de la valeur",
+  pt="o valor invertido não é o inverso do valor")
+D(318, "value block fault: address bytes not address, inverse, address, inverse",
+  es="los bytes de dirección no siguen el patrón dirección, inversa, dirección, inversa",
+  en="the address bytes do not follow address, inverse, address, inverse",
+  ca="els bytes d'adreça no segueixen el patró adreça, inversa, adreça, inversa",
+  fr="les octets d'adresse ne suivent pas le motif adresse, inverse, adresse, inverse",
+  pt="os bytes de endereço não seguem o padrão endereço, inverso, endereço, inverso")
+D(319, "value block fault: the block its address names; the program appends a blank and the number",
+  es="indica el bloque", en="names block", ca="indica el bloc", fr="désigne le bloc", pt="indica o bloco")
+D(320, "value block fault: the partner it should name; the program appends a blank and the number",
+  es="debería indicar el bloque", en="should name block", ca="hauria d'indicar el bloc",
+  fr="devrait désigner le bloc", pt="deveria indicar o bloco")
+D(321, "CONFIG relay time; the program appends \": \", the time and its unit in brackets",
+  es="Tiempo de relé", en="Relay time", ca="Temps de relé", fr="Temps du relais", pt="Tempo do relé")
+D(322, "CONFIG clear-list flag; the program appends \": \" and yes or no",
+  es="Borrar la lista de usuarios", en="Clear the user list", ca="Esborrar la llista d'usuaris",
+  fr="Effacer la liste des utilisateurs", pt="Apagar a lista de utilizadores")
+D(323, "yes", es="sí", en="yes", ca="sí", fr="oui", pt="sim")
+D(324, "no", es="no", en="no", ca="no", fr="non", pt="não")
+D(325, "CONFIG list type; the program appends \": \" and the type",
+  es="Tipo de lista", en="List type", ca="Tipus de llista", fr="Type de liste", pt="Tipo de lista")
+D(326, "a unit or list type the drop-down has no item for (after its number and a comma)",
+  es="no está en la lista", en="not in the list", ca="no és a la llista", fr="absent de la liste",
+  pt="não está na lista")
+D(327, "CONFIG node number; the program appends \": \" and the node",
+  es="Nodo", en="Node", ca="Node", fr="Nœud", pt="Nó")
+D(328, "CONFIG node FFFF",
+  es="lo fijan las tarjetas numéricas", en="set by the numeric cards",
+  ca="el fixen les targetes numèriques", fr="fixé par les cartes numériques",
+  pt="definido pelos cartões numéricos")
+D(329, "CONFIG scan frequency; the program appends \": \" and the value",
+  es="Frecuencia de scan", en="Scan frequency", ca="Freqüència d'escaneig",
+  fr="Fréquence de scan", pt="Frequência de varrimento")
+D(330, "CONFIG decrement; the program appends \": \" and the value",
+  es="Decremento", en="Decrement", ca="Decrement", fr="Décrément", pt="Decremento")
+D(331, "CONFIG external-relay frame; the program appends \": \" and the bytes or none",
+  es="Trama de relé externo", en="External relay frame", ca="Trama de relé extern",
+  fr="Trame du relais externe", pt="Trama do relé externo")
+D(332, "after the number of bytes of the relay frame",
+  es="bytes", en="bytes", ca="bytes", fr="octets", pt="bytes")
+D(333, "CONFIG and MASTER sum; the program appends \": \", the sum and whether it is right",
+  es="Suma", en="Sum", ca="Suma", fr="Somme", pt="Soma")
+D(334, "MASTER current installation code; the program appends \": \" and the code",
+  es="Cód. instalación actual", en="Current installation code", ca="Codi instal·lació actual",
+  fr="Code d'installation actuel", pt="Cód. instalação atual")
+D(335, "MASTER new installation code; the program appends \": \" and the code",
+  es="Nuevo cód. instalación", en="New installation code", ca="Nou codi instal·lació",
+  fr="Nouveau code d'installation", pt="Novo cód. instalação")
+D(336, "MASTER new key; the program appends \": \" and the key",
+  es="Nueva key", en="New key", ca="Nova clau", fr="Nouvelle clé", pt="Nova chave")
+D(337, "MASTER new data sector; the program appends \": \" and the sector",
+  es="Nuevo sector", en="New sector", ca="Nou sector", fr="Nouveau secteur", pt="Novo setor")
+D(338, "the card's UID from the card report; the program appends \": \" and the bytes",
+  es="UID", en="UID", ca="UID", fr="UID", pt="UID")
+D(339, "the card's ATQA from the card report; the program appends \": \" and the bytes",
+  es="ATQA", en="ATQA", ca="ATQA", fr="ATQA", pt="ATQA")
+D(340, "UID or ATQA the card report did not carry",
+  es="no informado", en="not reported", ca="no informat", fr="non signalé", pt="não indicado")
+D(341, "type code 53, 54, 55 or 13: nothing beyond the head is decoded",
+  es="Este programa reconoce este tipo pero no lo graba; no se descifra nada más.",
+  en="This program knows this type but never writes it; nothing more is decoded.",
+  ca="Aquest programa reconeix aquest tipus però no el grava; no es desxifra res més.",
+  fr="Ce programme connaît ce type mais ne l'écrit jamais ; rien d'autre n'est décodé.",
+  pt="Este programa reconhece este tipo mas nunca o grava; nada mais é descodificado.")
+
+
+# ---------------------------------------------------------------------------
 # Numbers every file must fill: those the window and the runs ask for.
 # ---------------------------------------------------------------------------
 def _expected_numbers():
@@ -1120,6 +1255,7 @@ def _expected_numbers():
     n |= set(range(130, 149)) | set(range(150, 169)) | set(range(170, 217))
     n |= set(range(230, 261)) | set(range(280, 285))
     n |= {290, 291}
+    n |= set(range(300, 342))
     n |= set(range(360, 390))
     n |= set(range(400, 412))
     return n

@@ -25,6 +25,8 @@
 #include <array>
 #include <cstring>
 
+#include "core/read/inspect.h"
+
 namespace zt::sim::app {
 namespace {
 
@@ -34,43 +36,98 @@ QString hex(std::span<const std::uint8_t> bytes, const char* sep = " ") {
     return QString::fromStdString(hexBytes(bytes, sep));
 }
 
-// Type codes of the first data block of a Zentap card.
-QString typeWord(std::uint8_t code) {
-    switch (code) {
-        case 0x69:
+QString blockHex(const Card& card, int blk) {
+    return hex(card.block(blk), "");
+}
+
+QString typeName(const CardContents& c) {
+    switch (c.type->index) {
+        case 0:
             return QStringLiteral("MASTER");
-        case 0x52:
+        case 1:
             return QStringLiteral("CONFIG");
-        case 0x45:
+        case 10:
             return QStringLiteral("ALTA");
-        case 0x46:
+        case 11:
             return QStringLiteral("ALTA BLOCK");
-        case 0x28:
+        case 12:
             return QStringLiteral("BAJA");
-        case 0x29:
+        case 13:
             return QStringLiteral("BAJA BLOCK");
-        case 0x47:
+        case 14:
             return QStringLiteral("NUEVO");
-        case 0x83:
-            return QStringLiteral("NUM.");
-        case 0x10:
+        case 15:
+            return QStringLiteral("NUM. %1").arg(QChar::fromLatin1(c.value[0]));
+        case 30:
             return QStringLiteral("USUARIO BASICO (user)");
-        case 0x11:
+        case 31:
             return QStringLiteral("USUARIO AVANZADO (user with node list)");
-        case 0x12:
+        case 32:
             return QStringLiteral("USUARIO CON SALDO (user with balance)");
         default:
-            return {};
+            return QStringLiteral("known type, never written by Zentap");
     }
 }
 
-std::optional<QString> valueBlock(const Block& b) {
-    for (int i = 0; i < 4; ++i)
-        if (b[i] != static_cast<std::uint8_t>(~b[4 + i]) || b[i] != b[8 + i]) return std::nullopt;
-    if (b[12] != b[14] || b[13] != b[15] || b[12] != static_cast<std::uint8_t>(~b[13])) return std::nullopt;
-    std::int32_t v;
-    std::memcpy(&v, b.data(), 4);  // little-endian on the card as on this machine
-    return QStringLiteral("value block: %1 (address %2)").arg(v).arg(b[12]);
+QString checked(const std::string& got, const std::string& right) {
+    return QString::fromStdString(got) +
+           (got == right ? QStringLiteral(" ok")
+                         : QStringLiteral(" WRONG, should be %1").arg(QString::fromStdString(right)));
+}
+
+QString valueMeaning(const ValueBlock& v) {
+    if (v.faults == 0) return QStringLiteral("value block: %1 (address %2)").arg(v.value).arg(v.address);
+    QStringList faults;
+    if (v.faults & kCopyDiffers) faults << QStringLiteral("value and copy differ");
+    if (v.faults & kInverseWrong) faults << QStringLiteral("inverse wrong");
+    if (v.faults & kAddressPattern) faults << QStringLiteral("address bytes broken");
+    if (v.faults & kWrongPartner)
+        faults << QStringLiteral("names block %1, partner is %2").arg(v.address).arg(v.partner);
+    return QStringLiteral("DAMAGED value block %1: %2").arg(v.value).arg(faults.join(QStringLiteral(", ")));
+}
+
+// One of the first three blocks of a sector holding a Zentap card, `at` 0..2.
+QString zentapMeaning(const CardContents& c, int at) {
+    if (at == 0) {
+        QString s = QStringLiteral("type %1 %2, installation %3, value %4, check digit %5")
+                        .arg(QString::fromLatin1(c.type->code.data(), 2), typeName(c),
+                             QString::fromStdString(c.installation), QString::fromStdString(c.value),
+                             checked(std::string(1, c.checkDigit), std::string(1, c.rightCheckDigit)));
+        if (const auto& p = c.config) {
+            s += QStringLiteral(
+                     "; time unit %1, relay %2, clear list %3, list type %4, node %5, scan %6, "
+                     "decrement %7, sum %8")
+                     .arg(p->timeUnit)
+                     .arg(p->relayTime)
+                     .arg(p->clearList ? QStringLiteral("yes") : QStringLiteral("no"))
+                     .arg(p->listType)
+                     .arg(p->node ? QString::number(*p->node) : QStringLiteral("from numeric cards"))
+                     .arg(p->scan)
+                     .arg(p->decrement)
+                     .arg(checked(p->sum, p->rightSum));
+        }
+        if (const auto& m = c.master) {
+            s += QStringLiteral("; new installation %1, key %2, sector %3, sum %4")
+                     .arg(QString::fromStdString(m->newCode), QString::fromStdString(m->newKey))
+                     .arg(m->newSector)
+                     .arg(checked(m->sum, m->rightSum));
+        }
+        return s;
+    }
+    if (c.nodes) {
+        QStringList nodes;
+        for (int n = 128 * (at - 1); n < 128 * at; ++n)
+            if ((*c.nodes)[static_cast<std::size_t>(n)]) nodes << QString::number(n);
+        return QStringLiteral("permitted nodes: %1")
+            .arg(nodes.isEmpty() ? QStringLiteral("none") : nodes.join(QStringLiteral(" ")));
+    }
+    if (c.balance) return valueMeaning((*c.balance)[static_cast<std::size_t>(at - 1)]);
+    if (c.config && !c.config->relayFrame.empty()) {
+        const auto& f = c.config->relayFrame;
+        if (at == 1) return QStringLiteral("external relay frame, %1 bytes").arg(f.size());
+        return QStringLiteral("external relay frame, continued");
+    }
+    return {};
 }
 
 QString blockMeaning(const Card& card, int blk) {
@@ -93,14 +150,18 @@ QString blockMeaning(const Card& card, int blk) {
                         .arg(b[9], 2, 16, QLatin1Char('0'));
         return s;
     }
-    if (auto v = valueBlock(b)) return *v;
-    const bool firstData = blk == (sector == 0 ? 1 : card.firstBlock(sector));
-    const QString type = typeWord(b[0]);
-    if (firstData && !type.isEmpty()) {
-        const QString h = hex(std::span(b).subspan(0, 5), "");
-        return QStringLiteral("type %1 %2, installation %3, value %4, check digit %5")
-            .arg(h.mid(0, 2), type, h.mid(2, 4), h.mid(6, 3), h.mid(9, 1));
+    // The data blocks of a sector as Zentap reads them (sector 0 holds the maker block instead).
+    const int first = card.firstBlock(sector);
+    if (sector != 0 && blk - first < 3) {
+        const CardContents c =
+            InspectCard(sector, blockHex(card, first).toStdString(), blockHex(card, first + 1).toStdString(),
+                        blockHex(card, first + 2).toStdString());
+        if (c.kind == CardClass::Ours) {
+            if (QString s = zentapMeaning(c, blk - first); !s.isEmpty()) return s;
+        }
     }
+    const auto v = InspectValueBlock(blockHex(card, blk).toStdString(), std::nullopt);
+    if (v && v->faults == 0) return valueMeaning(*v);
     if (std::all_of(b.begin(), b.end(), [](std::uint8_t x) { return x == 0; }))
         return QStringLiteral("empty");
     if (std::all_of(b.begin(), b.end(), [](std::uint8_t x) { return x == 0xFF; }))

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -532,8 +533,20 @@ QWidget* MainWindow::buildReadTab() {
         binder_.nameFrom(m_.cLabel(21), block);
         dv->addWidget(block);
     }
-    v->addWidget(data);
-    v->addStretch(1);
+    // The card's contents in words: selectable lines that scroll when they outgrow the box.
+    QLabel* detail = label(m_.txtInfoDetail);
+    detail->setFont(FixedFont());
+    detail->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    detail->setWordWrap(true);
+    detail->setMargin(4);
+    detail->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    binder_.nameFrom(m_.cLabel(21), detail);
+    auto* detailBox = new QScrollArea;
+    detailBox->setWidget(detail);
+    detailBox->setWidgetResizable(true);
+    detailBox->setMinimumHeight(detail->fontMetrics().lineSpacing() * 8);
+    dv->addWidget(detailBox, 1);
+    v->addWidget(data, 1);
     v->addLayout(runButtons(m_.cmdLecTar, m_.cmdStop(3)));
     return page;
 }

@@ -69,6 +69,8 @@ FormModel::FormModel() {
         r.setBackColor(kLightYellow);
     }
 
+    txtInfoDetail.setBackColor(kLightYellow);
+
     for (const char* baud : {"9600", "19200", "38400"}) cCombo1.addItem(baud);
     cTipList.addItem("Lista blanca");
     cTipList.addItem("Lista negra");
@@ -85,7 +87,7 @@ FormModel::FormModel() {
         &txtOldNumInst,     &txtOldKeyMF,  &cmdDeSel,       &cmdSelTot,      &txtSalVal,
         &listPermit,        &listNoPermit, &cAddListPermit, &cDelListPermit, &cAddAllListPermit,
         &cDelAllListPermit, &txtUser,      &txtNumTar,      &cmdLecTar,      &txtInfoInst,
-        &txtInfoKey,        &txtInfoCard,  &cmdRecord  &chkVerify,
+        &txtInfoKey,        &txtInfoCard,  &cmdRecord,       &chkVerify,      &txtInfoDetail,
     };
     all_.assign(std::begin(singles), std::end(singles));
     for (ControlArray* a :

@@ -79,6 +79,8 @@ public:
     Control txtInfoInst{"txtInfoInst", Kind::Label, "cFrame(6)", "----"};
     Control txtInfoKey{"txtInfoKey", Kind::Label, "cFrame(6)", "----"};
     Control txtInfoCard{"txtInfoCard", Kind::Label, "cFrame(6)", "----"};
+    // Everything the card holds, in words: several lines, read-only.
+    Control txtInfoDetail{"txtInfoDetail", Kind::Label, "cFrame(6)"};
 
     // Control arrays.
     ControlArray cmdStart{"cmdStart"};        // 0..2

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,15 @@ constexpr VBool kFalse = 0;
 constexpr int kLangSlots = 6;   // 0 (never loaded) .. 5
 constexpr int kMessages = 501;  // 0 .. 500
 constexpr std::uint8_t kNoRun = 255;
+
+// A card as the read run got it: its data sector, the three data blocks read there (32 hex
+// characters each) and what the card report said.
+struct CardReading {
+    int sector = 0;
+    std::array<std::string, 3> blocks;
+    std::vector<std::uint8_t> uid;   // 4, 7 or 10 bytes
+    std::vector<std::uint8_t> atqa;  // 2 bytes; empty when the report carried none
+};
 
 struct WindowState {
     std::int16_t LinkType = 0;        // 0 none, 1 serial, 2 TCP
@@ -48,6 +58,9 @@ struct WindowState {
     std::int16_t iRxState = 0;
     std::string sRxBuf;
     std::int16_t iRxLen = 0;
+
+    // The card whose details the read tab shows, said again in the new language on a switch.
+    std::optional<CardReading> shownCard;
 };
 
 }  // namespace zt

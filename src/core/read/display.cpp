@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "core/encode/card_types.h"
+#include "core/read/card_detail.h"
 
 namespace zt {
 
@@ -50,6 +51,7 @@ void ShowCardInfo(Ctx& ctx, const std::string& key, std::int16_t sector, const s
         m.txtInfoInst.setText(inst + ": ----");
         m.txtInfoKey.setText(keyWord + ": ------------     " + sectorWord + ": --");
         for (int i = 0; i <= 2; ++i) m.txtInfoRead(i).setText("");
+        ClearCardDetail(ctx);
         return;
     }
 

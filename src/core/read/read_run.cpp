@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "core/app/cards.h"
 #include "core/app/log.h"
@@ -11,7 +12,9 @@
 #include "core/link/numeric.h"
 #include "core/link/requests.h"
 #include "core/link/ticks.h"
+#include "core/read/card_detail.h"
 #include "core/read/display.h"
+#include "core/read/inspect.h"
 
 namespace zt {
 
@@ -79,8 +82,7 @@ enum class CardEnd { Read, Failed, Stopped };
 
 struct ReadResult {
     int key = 0;
-    std::int16_t sector = 0;
-    std::array<std::string, 3> blocks;
+    CardReading card;
 };
 
 // One card, from the wait for its report to the point where it is read or given up. A card the
@@ -99,6 +101,7 @@ Co<CardEnd> ReadOneCard(Ctx& ctx, Payload& data, ReadResult& out) {
         ShowCardInfo(ctx, "", 0, "", "", "");
         AddInfo(ctx, IdentLine(st));
         CardSeen(ctx);
+        TakeCardReport(st, out.card);
 
         AddInfo(ctx, "Select");
         if (co_await Exchange(ctx, Req::Select, data, OnStop::EndWait) != Ended::Answer) {
@@ -135,11 +138,12 @@ Co<CardEnd> ReadOneCard(Ctx& ctx, Payload& data, ReadResult& out) {
             data[1] = static_cast<std::uint8_t>(first + b);
             if (co_await Exchange(ctx, Req::Read, data, OnStop::EndWait) != Ended::Answer)
                 co_return CardEnd::Failed;
-            out.blocks[b] = StrToHex(st.sReadData);
-            AddInfo(ctx, "Read Block[" + std::to_string(b) + "]: " + out.blocks[b]);
+            auto& block = out.card.blocks[static_cast<std::size_t>(b)];
+            block = StrToHex(st.sReadData);
+            AddInfo(ctx, "Read Block[" + std::to_string(b) + "]: " + block);
         }
         out.key = key;
-        out.sector = *sector;
+        out.card.sector = *sector;
         co_return CardEnd::Read;
     }
 }
@@ -155,8 +159,10 @@ Co<> CardLoop(Ctx& ctx, const KeyTable& keys, Payload& data) {
         if (end == CardEnd::Stopped) co_return;
         if (end == CardEnd::Read) {
             co_await SuccessEnding(ctx);
-            ShowCardInfo(ctx, keys[r.key], r.sector, r.blocks[0], r.blocks[1], r.blocks[2]);
-            CardRead(ctx, r.key, r.sector, r.blocks[0]);
+            const auto& b = r.card.blocks;
+            ShowCardInfo(ctx, keys[r.key], static_cast<std::int16_t>(r.card.sector), b[0], b[1], b[2]);
+            CardRead(ctx, r.key, static_cast<std::int16_t>(r.card.sector), b[0]);
+            ShowCardDetail(ctx, std::move(r.card));
         } else {
             // The display stays cleared.
             co_await FailureEnding(ctx);

@@ -12,6 +12,7 @@
 #include "core/link/linkmgr.h"
 #include "core/link/receive.h"
 #include "core/link/ticks.h"
+#include "core/read/card_detail.h"
 #include "core/read/display.h"
 #include "core/read/read_run.h"
 #include "core/top/record.h"
@@ -147,6 +148,8 @@ bool Form::click(std::string_view name) {
     } else if (base == "cIdioma" && index >= 0) {
         if (tips_) cIdioma_Click(c, *tips_, index);
         if (tips_) ApplyRecordTexts(c, *record_, *tips_);
+        // The card on the read tab is said again in the new language.
+        RedrawCardDetail(c);
     } else if (name == "cmdLecTar") {
         c.sched.spawn(cmdLecTar_Click(c));
     } else if (name == "cmdOpenCom") {

@@ -1,0 +1,20 @@
+// The read tab's detail field txtInfoDetail: everything the card holds, in the current language.
+#pragma once
+
+#include <string>
+
+#include "core/app/ctx.h"
+
+namespace zt {
+
+// The details of `card`, one line each, in the current language.
+std::string CardDetailText(const Ctx& ctx, const CardReading& card);
+
+// Shows `card` in the detail field and keeps it for a language switch.
+void ShowCardDetail(Ctx& ctx, CardReading card);
+// The empty field; nothing is kept.
+void ClearCardDetail(Ctx& ctx);
+// After a language switch: the card shown, in the new language.
+void RedrawCardDetail(Ctx& ctx);
+
+}  // namespace zt
