@@ -85,7 +85,7 @@ FormModel::FormModel() {
         &txtOldNumInst,     &txtOldKeyMF,  &cmdDeSel,       &cmdSelTot,      &txtSalVal,
         &listPermit,        &listNoPermit, &cAddListPermit, &cDelListPermit, &cAddAllListPermit,
         &cDelAllListPermit, &txtUser,      &txtNumTar,      &cmdLecTar,      &txtInfoInst,
-        &txtInfoKey,        &txtInfoCard,
+        &txtInfoKey,        &txtInfoCard,  &lblCom,         &lblBaud,        &lblHost,
     };
     all_.assign(std::begin(singles), std::end(singles));
     for (ControlArray* a :
