@@ -268,4 +268,10 @@ TEST_F(DebPackage, InstallsOnlyUnderUsrAndItsScriptIsSound) {
     EXPECT_EQ(syntax.code, 0) << syntax.err;
 }
 
+TEST_F(DebPackage, LintianFindsNothing) {
+    if (!HaveProgram("lintian")) GTEST_SKIP() << "lintian is not available";
+    const Result r = Shell("lintian " + Quote(T().deb));
+    EXPECT_EQ(r.out, "");
+}
+
 }  // namespace
