@@ -73,6 +73,7 @@ void LogView::bind(Control& log, Binder& binder) {
     binder_ = &binder;
     model_ = new LogModel(log.items(), this);
     setModel(model_);
+    widen(0, model_->rowCount() - 1);
     binder.common(log, this);
     binder.observe(log, [this](Prop p, int index) {
         switch (p) {
@@ -142,11 +143,7 @@ void LogView::showSelection() {
     fromModel_ = false;
 }
 
-}  // namespace zt::ui
-
-namespace zt::ui {
-
-// ---- Geometry: row r lies at r × lineHeight_ in the content ----
+// ---- Geometry: row r lies at r * lineHeight_ in the content ----
 
 int LogView::rowAt(int y) const {
     return (y + verticalOffset()) / lineHeight_;
