@@ -58,6 +58,29 @@ if(NOT WIN32)
     install(FILES ${CMAKE_SOURCE_DIR}/packaging/debian/copyright DESTINATION ${ZT_INSTALL_DOCDIR})
 endif()
 
+# Debian keeps manual pages and the package's changelog compressed, without a time stamp in the
+# file (gzip -n), so that the same sources give the same package.
+find_program(ZT_GZIP gzip)
+function(zt_install_gzipped source destination)
+    get_filename_component(name ${source} NAME)
+    set(gz ${CMAKE_BINARY_DIR}/packaging/${name}.gz)
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging)
+    execute_process(COMMAND ${ZT_GZIP} -9nc ${source} OUTPUT_FILE ${gz} RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "gzip ${source} failed")
+    endif()
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+    install(FILES ${gz} DESTINATION ${destination})
+endfunction()
+
+if(NOT WIN32 AND ZT_GZIP)
+    foreach(program zentap zentap-reader-sim)
+        if(TARGET ${program})
+            zt_install_gzipped(${CMAKE_SOURCE_DIR}/packaging/man/${program}.1 ${CMAKE_INSTALL_MANDIR}/man1)
+        endif()
+    endforeach()
+endif()
+
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/packaging/LICENSE
     DESTINATION ${ZT_INSTALL_DOCDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/docs/guide.md DESTINATION ${ZT_INSTALL_DOCDIR} OPTIONAL)
@@ -121,6 +144,14 @@ endif()
 
 # Debian
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+if(NOT WIN32 AND ZT_GZIP)
+    set(ZT_DEB_VERSION ${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE})
+    configure_file(${CMAKE_SOURCE_DIR}/packaging/debian/changelog.in
+        ${CMAKE_BINARY_DIR}/packaging/changelog.Debian @ONLY)
+    zt_install_gzipped(${CMAKE_BINARY_DIR}/packaging/changelog.Debian ${ZT_INSTALL_DOCDIR})
+    install(FILES ${CMAKE_SOURCE_DIR}/packaging/debian/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/lintian/overrides RENAME zentap)
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -886,7 +886,7 @@ M(273, TIP, "tooltip of txtTScan (scan frequency)",
   pt="Frequência de scan do terminal (0-99).")
 
 # ---------------------------------------------------------------------------
-# Messages of this program beyond the original numbering, 280..284
+# Messages of this program beyond the original numbering, 280..287
 # ---------------------------------------------------------------------------
 M(280, LOG, "runs: reader did not confirm Halt within 2 s; the run goes on "
   "(the card is already written / read)",
@@ -1243,6 +1243,12 @@ D(341, "type code 53, 54, 55 or 13: nothing beyond the head is decoded",
   ca="Aquest programa reconeix aquest tipus però no el grava; no es desxifra res més.",
   fr="Ce programme connaît ce type mais ne l'écrit jamais ; rien d'autre n'est décodé.",
   pt="Este programa reconhece este tipo mas nunca o grava; nada mais é descodificado.")
+# The link frame's own labels, beside the port number, the baud rate and the address.
+same(285, LABEL, "label lblCom: beside cEditCfg1 (serial port number)", "COM:")
+M(286, LABEL, "label lblBaud: beside cCombo1 (baud rate)",
+  es="Baudios:", en="Baud:", ca="Bauds:", fr="Bauds :", pt="Baud:")
+M(287, LABEL, "label lblHost: beside cEditCfg3 (TCP address of the reader)",
+  es="IP:", en="IP:", ca="IP:", fr="IP :", pt="IP:")
 
 
 # ---------------------------------------------------------------------------
@@ -1253,7 +1259,7 @@ def _expected_numbers():
     n |= set(range(6, 27)) | set(range(45, 52)) | set(range(65, 80)) | set(range(85, 88))
     n |= set(range(90, 93)) | set(range(95, 99)) | set(range(100, 106)) | set(range(110, 116))
     n |= set(range(130, 149)) | set(range(150, 169)) | set(range(170, 217))
-    n |= set(range(230, 261)) | set(range(280, 285))
+    n |= set(range(230, 261)) | set(range(280, 288))
     n |= {290, 291}
     n |= set(range(300, 342))
     n |= set(range(360, 390))

@@ -42,6 +42,14 @@ bool wantsHeadless(int argc, char** argv) {
 int main(int argc, char** argv) {
     using namespace zt::sim;
     const bool headless = wantsHeadless(argc, argv);
+#if !defined(_WIN32) && !defined(__APPLE__)
+    // With no display to show a window on (a server, a CI machine), --help and --headless must
+    // still work: Qt's offscreen platform stands in, unless a platform was asked for.
+    const bool noDisplay =
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if ((headless || noDisplay) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     std::unique_ptr<QCoreApplication> app;
     if (headless)
         app = std::make_unique<QCoreApplication>(argc, argv);

@@ -71,6 +71,8 @@ QtTooltipHost::~QtTooltipHost() {
 }
 
 QString QtTooltipHost::html(const TipSpec& tip) {
+    // Nothing to say, no balloon: an empty tooltip text shows nothing, not the icon alone.
+    if (tip.text.empty() && tip.title.empty()) return {};
     const QString fg = CssColour(tip.textColour);
     const QString bg = CssColour(tip.backColour);
     const QString icon = tip.icon == kIconInfo ? InfoIconSource() : QString();

@@ -240,25 +240,19 @@ QWidget* MainWindow::buildLinkFrame() {
     QGroupBox* box = frame(m_.cFrame(0));
     auto* g = new QGridLayout(box);
 
-    // The port fields have no caption of their own; these technical names read the same in every
-    // language.
-    auto tag = [](const char* text, const char* name, QWidget* buddy) {
-        auto* l = new QLabel(QString::fromLatin1(text));
-        l->setObjectName(QString::fromLatin1(name));
-        l->setBuddy(buddy);
-        buddy->setAccessibleName(QString::fromLatin1(text).remove(QLatin1Char(':')));
-        return l;
-    };
     QLineEdit* port = edit(m_.cEditCfg1);
     port->setFixedWidth(EditWidth(port, 3, QLatin1Char('0')));
     QComboBox* baud = combo(m_.cCombo1, true);
     QLineEdit* host = edit(m_.cEditCfg3);
     host->setMinimumWidth(EditWidth(host, 15, QLatin1Char('0')));
 
-    AddPair(g, 0, 0, tag("COM:", "lblCom", port), port);
-    AddPair(g, 0, 2, tag("Baud:", "lblBaud", baud), baud);
+    AddPair(g, 0, 0, label(m_.lblCom), port);
+    AddPair(g, 0, 2, label(m_.lblBaud), baud);
     g->addWidget(button(m_.cmdOpenCom), 0, 4);
-    AddPair(g, 1, 0, tag("IP:", "lblHost", host), host, 3);
+    AddPair(g, 1, 0, label(m_.lblHost), host, 3);
+    binder_.nameFrom(m_.lblCom, port);
+    binder_.nameFrom(m_.lblBaud, baud);
+    binder_.nameFrom(m_.lblHost, host);
     g->addWidget(button(m_.cmdOpenTCP), 1, 4);
     g->addWidget(button(m_.cmdScanCom), 2, 0, 1, 3);
     g->addWidget(button(m_.cmdClose), 2, 3, 1, 2);

@@ -62,6 +62,10 @@ TEST_F(QtTips, CreateUpdateDestroy) {
     test::RunUntil([] { return !QToolTip::isVisible(); }, 2000);
     EXPECT_FALSE(QToolTip::isVisible());
     host->destroy(h);  // a second time does nothing
+
+    // No text, no balloon: not the icon alone.
+    host->create(close, Spec(""));
+    EXPECT_TRUE(second->toolTip().isEmpty());
 }
 
 TEST_F(QtTips, EndingTheHostRemovesEveryTipButKeepsTheNewestOfAWidget) {

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
@@ -319,6 +320,13 @@ TEST_F(WindowBinding, LogBurstReachesTheViewInBatches) {
     ASSERT_TRUE(RunUntil([&] { return w->logView()->model()->rowCount() == kBurst + 1; }));
     EXPECT_EQ(w->logView()->currentIndex().row(), kBurst);
     EXPECT_EQ(w->logView()->currentIndex().data().toString(), QString("line %1").arg(kBurst - 1));
+    // The newest line is in sight, and the widest line can be scrolled to its end.
+    LogView* view = w->logView();
+    EXPECT_TRUE(view->viewport()->rect().contains(view->visualRect(view->currentIndex())));
+    AddInfo(ctx, std::string(300, 'W'));
+    view->flush();
+    EXPECT_GE(view->horizontalScrollBar()->maximum() + view->viewport()->width(),
+              view->fontMetrics().horizontalAdvance(QString(300, 'W')));
 }
 
 TEST_F(WindowBinding, LogSelectionFollowsTheOperatorAndBorrar) {

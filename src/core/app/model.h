@@ -27,6 +27,9 @@ public:
     Control cmdOpenTCP{"cmdOpenTCP", Kind::Button, "cFrame(0)", "Abrir TCP"};
     Control cEditCfg1{"cEditCfg1", Kind::TextBox, "cFrame(0)", "1"};
     Control cEditCfg3{"cEditCfg3", Kind::TextBox, "cFrame(0)", "192.168.123.10"};
+    Control lblCom{"lblCom", Kind::Label, "cFrame(0)", "COM:"};
+    Control lblBaud{"lblBaud", Kind::Label, "cFrame(0)", "Baud:"};
+    Control lblHost{"lblHost", Kind::Label, "cFrame(0)", "IP:"};
     Control Picture3{"Picture3", Kind::Picture, "frmZentap"};
     Control Picture4{"Picture4", Kind::Picture, "Picture3"};
     Control cTarvex{"cTarvex", Kind::Label, "Picture3", "www.kesta-access.example"};

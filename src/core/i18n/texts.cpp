@@ -70,10 +70,11 @@ void FillCombo(Ctx& ctx, Control& combo, int first, int textMis) {
 
 std::string PortTipText(const Ctx& ctx) {
     std::string text = GetMis(ctx, kPortTipMis);
-    // A number no device stands behind adds nothing.
+    // A tip without its catalogue text stays empty; a number no device stands behind adds nothing.
+    if (text.empty()) return text;
     const std::string device = PortDeviceName(ctx);
     if (device.empty()) return text;
-    if (!text.empty()) text += "\r\n";
+    text += "\r\n";
     const std::string& word = GetMis(ctx, kDeviceWordMis);
     if (!word.empty()) text += word + ": ";
     text += device;
@@ -98,6 +99,9 @@ void ApplyTexts(Ctx& ctx, Tooltip& tips) {
     // 4. Field labels.
     for (int i = 1; i <= 21; ++i) m.cLabel(i).setText(GetMis(ctx, i + 5));
     m.cLabel(22).setText(GetMis(ctx, 39));
+    m.lblCom.setText(GetMis(ctx, 285));
+    m.lblBaud.setText(GetMis(ctx, 286));
+    m.lblHost.setText(GetMis(ctx, 287));
     // 5. Frames.
     for (int i = 0; i <= 6; ++i) m.cFrame(i).setText(GetMis(ctx, i + 45));
     // 6. Card types.
