@@ -2,11 +2,19 @@
 #include <cstdlib>
 
 namespace {
+void SetDefault(const char* name, const char* value) {
+#ifdef _WIN32
+    if (std::getenv(name) == nullptr) _putenv_s(name, value);
+#else
+    setenv(name, value, 0);
+#endif
+}
+
 struct TestEnv {
     TestEnv() {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        setenv("ZT_BIN_DIR", ZT_BIN_DIR_DEFAULT, 0);
-        setenv("ZT_SOURCE_DIR", ZT_SOURCE_DIR_DEFAULT, 0);
+        SetDefault("QT_QPA_PLATFORM", "offscreen");
+        SetDefault("ZT_BIN_DIR", ZT_BIN_DIR_DEFAULT);
+        SetDefault("ZT_SOURCE_DIR", ZT_SOURCE_DIR_DEFAULT);
     }
 };
 const TestEnv kTestEnv;

@@ -19,6 +19,13 @@ class QTcpSocket;
 
 namespace zt::sim::app {
 
+/// Whether this system offers pseudo-terminals (the serial side of the simulator).
+#ifdef _WIN32
+inline constexpr bool kHasPty = false;
+#else
+inline constexpr bool kHasPty = true;
+#endif
+
 /// "idle", "selected", "authenticated" or "halted": a card's state as the window and the commands
 /// show it.
 const char* cardStateName(CardState s);
@@ -31,7 +38,7 @@ public:
 
     /// Starts listening; on failure returns false with a message for the user.
     bool listenTcp(const QString& address, quint16 port, QString* error);
-    /// Opens a pseudo-terminal, optionally linked from `linkPath`.
+    /// Opens a pseudo-terminal, optionally linked from `linkPath` (fails where kHasPty is false).
     bool openSerial(const QString& linkPath, QString* error);
     /// The line the program prints at start: "listening tcp ADDR:PORT" or "serial /dev/pts/N".
     QString endpointLine() const;
@@ -75,6 +82,7 @@ private:
     void ptyCheckHangup();
     bool createPty(QString* error);
     void closePty();
+    void ptyWrite(const char* data, std::size_t size);
 
     Reader reader_;
     QElapsedTimer clock_;

@@ -1,5 +1,6 @@
 // zentap-reader-sim: a card reader with virtual MIFARE Classic cards, on TCP or a pseudo-terminal.
 #include "commands.h"
+#include "console.h"
 #include "front.h"
 #include "shot.h"
 #include "window.h"
@@ -8,22 +9,11 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QSocketNotifier>
 
-#include <sys/socket.h>
-#include <unistd.h>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 
 namespace {
-
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    const char c = 1;
-    [[maybe_unused]] auto n = ::write(signalPipe[1], &c, 1);
-}
 
 void say(const QString& line) {
     std::fputs(line.toUtf8().constData(), stdout);
@@ -58,8 +48,11 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("zentap-reader-sim"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "A card reader with virtual MIFARE Classic cards for Zentap, on TCP or a pseudo-terminal."));
+    parser.setApplicationDescription(
+        app::kHasPty
+            ? QStringLiteral(
+                  "A card reader with virtual MIFARE Classic cards for Zentap, on TCP or a pseudo-terminal.")
+            : QStringLiteral("A card reader with virtual MIFARE Classic cards for Zentap, on TCP."));
     parser.addHelpOption();
     const QCommandLineOption portOpt(QStringLiteral("port"),
                                      QStringLiteral("TCP port (default 1001, 0 = any free port)."),
@@ -94,8 +87,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption seedOpt(
         QStringLiteral("seed"), QStringLiteral("Seed for UIDs and torn writes (default: from the clock)."),
         QStringLiteral("N"));
-    parser.addOptions({portOpt, bindOpt, serialOpt, linkOpt, headlessOpt, cardsOpt, feedOpt, feedDelayOpt,
-                       timingOpt, pollOpt, seedOpt});
+    parser.addOptions(
+        {portOpt, bindOpt, headlessOpt, cardsOpt, feedOpt, feedDelayOpt, timingOpt, pollOpt, seedOpt});
+    if (app::kHasPty) parser.addOptions({serialOpt, linkOpt});
     parser.process(*app);
 
     auto bad = [](const QString& msg) {
@@ -129,7 +123,7 @@ int main(int argc, char** argv) {
 
     app::Front front(opts);
     QString error;
-    const bool opened = parser.isSet(serialOpt)
+    const bool opened = app::kHasPty && parser.isSet(serialOpt)
                             ? front.openSerial(parser.value(linkOpt), &error)
                             : front.listenTcp(parser.value(bindOpt), static_cast<quint16>(port), &error);
     if (!opened) return bad(error);
@@ -137,14 +131,7 @@ int main(int argc, char** argv) {
     say(front.endpointLine());
     QObject::connect(&front, &app::Front::endpointChanged, &front, [](const QString& line) { say(line); });
 
-    // Ctrl-C and kill end the program cleanly (the pseudo-terminal's link is removed).
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
-        auto* sn = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &front);
-        QObject::connect(sn, &QSocketNotifier::activated, &front, [] { QCoreApplication::quit(); });
-        std::signal(SIGINT, onSignal);
-        std::signal(SIGTERM, onSignal);
-    }
-    std::signal(SIGPIPE, SIG_IGN);
+    app::QuitOnSignals(&front);
 
     std::unique_ptr<app::Window> window;
     if (headless) {
@@ -165,26 +152,12 @@ int main(int argc, char** argv) {
                                    QString::fromStdString(hexBytes(c->uid(), "")))
                         : QStringLiteral("event card out"));
         });
-        auto* in = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &front);
-        auto buffer = std::make_shared<QByteArray>();
-        QObject::connect(in, &QSocketNotifier::activated, &front, [in, buffer, &front] {
-            char chunk[1024];
-            const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
-            if (n <= 0) {  // end of input: keep running until a signal ends the program
-                in->setEnabled(false);
-                return;
-            }
-            buffer->append(chunk, static_cast<int>(n));
-            for (int nl; (nl = buffer->indexOf('\n')) >= 0;) {
-                const QString line = QString::fromUtf8(buffer->left(nl)).trimmed();
-                buffer->remove(0, nl + 1);
-                const auto result = app::runCommand(front, line);
-                if (!result.reply.isEmpty()) say(result.reply);
-                if (result.quit) {
-                    QCoreApplication::quit();
-                    return;
-                }
-            }
+        // At the end of input the program keeps running until a signal ends it.
+        app::ReadLines(&front, [&front](const QString& line) {
+            const auto result = app::runCommand(front, line);
+            if (!result.reply.isEmpty()) say(result.reply);
+            if (result.quit) QCoreApplication::quit();
+            return !result.quit;
         });
     } else {
         window = std::make_unique<app::Window>(front);

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 namespace zt {
 
@@ -35,14 +34,18 @@ QString DecodeWindows1252Table(const QByteArray& bytes) {
 }
 
 QString DecodeWindows1252(const QByteArray& bytes) {
-    QStringDecoder decoder("windows-1252");
-    if (!decoder.isValid()) return DecodeWindows1252Table(bytes);
-    QString text = decoder.decode(bytes);
-    return decoder.hasError() ? DecodeWindows1252Table(bytes) : text;
+    // The table, not a codec: Qt's codecs differ between builds (Windows builds usually have no
+    // ICU), and the files are Windows-1252 whatever code page the system runs with.
+    return DecodeWindows1252Table(bytes);
 }
 
 std::string QtFileSystem::programDir() const {
-    return QDir::fromNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
+    // C:\Program Files\Zentap\bin on Windows, with the separator below.
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
+}
+
+char QtFileSystem::separator() const {
+    return QDir::separator().toLatin1();
 }
 
 bool QtFileSystem::exists(const std::string& path) const {

@@ -8,20 +8,7 @@ namespace zt {
 
 namespace {
 constexpr qint64 kBufferSize = 2048;
-constexpr int kPortsPerKind = 16;
 }  // namespace
-
-std::string ComDevice(int number) {
-#ifdef Q_OS_WIN
-    if (number < 1 || number > 255) return {};
-    return "COM" + std::to_string(number);
-#else
-    if (number >= 1 && number <= 32) return "/dev/ttyS" + std::to_string(number - 1);
-    if (number >= 33 && number < 33 + kPortsPerKind) return "/dev/ttyUSB" + std::to_string(number - 33);
-    if (number >= 49 && number < 49 + kPortsPerKind) return "/dev/ttyACM" + std::to_string(number - 49);
-    return {};
-#endif
-}
 
 std::optional<LineSettings> ParseLineSettings(const std::string& text) {
     const QStringList parts = QString::fromStdString(text).split(QLatin1Char(','));

@@ -1,11 +1,7 @@
 // The serial link on QSerialPort.
 //
-// Port numbers are the operator's (1 is the first port). On Linux they map to devices through one
-// fixed table:
-//   COM  1 .. 32  ->  /dev/ttyS0   .. /dev/ttyS31    (built-in and PCI serial ports)
-//   COM 33 .. 48  ->  /dev/ttyUSB0 .. /dev/ttyUSB15  (USB serial adapters)
-//   COM 49 .. 64  ->  /dev/ttyACM0 .. /dev/ttyACM15  (USB modem-class devices, many readers)
-// On Windows COM n is the device COMn. Other numbers name no device and do not open.
+// Port numbers are the operator's (1 is the first port); ComDevice names the device behind each on
+// the system the program runs on. Numbers that name no device do not open.
 #pragma once
 
 #include <QSerialPort>
@@ -15,11 +11,9 @@
 #include <string>
 
 #include "core/platform/interfaces.h"
+#include "core/platform/ports.h"
 
 namespace zt {
-
-// The device of port `number` by the table above; empty for a number outside it.
-std::string ComDevice(int number);
 
 // "<baud>,<parity>,<data bits>,<stop bits>", e.g. "9600,n,8,1": parity n, e, o, m or s (either
 // case), 5 to 8 data bits, 1, 1.5 or 2 stop bits; blanks around the fields are allowed.
@@ -36,7 +30,7 @@ public:
     using DeviceMap = std::function<std::string(int number)>;
 
     // `map` turns port numbers into device paths; tests hand in pseudo-terminals this way.
-    explicit QtSerialPort(DeviceMap map = ComDevice);
+    explicit QtSerialPort(DeviceMap map = [](int number) { return ComDevice(number); });
     ~QtSerialPort() override;
     QtSerialPort(const QtSerialPort&) = delete;
     QtSerialPort& operator=(const QtSerialPort&) = delete;
