@@ -66,9 +66,10 @@ Co<Verified> ReadBack(Ctx& ctx, int block, const std::string& expected) {
         differ += (differ.empty() ? "" : " ") + std::to_string(i);
     }
     if (differ.empty()) co_return Verified::Ok;
-    LogMis(ctx, 408, Blank(block) + " (" + GetMis(ctx, 409) + ": " + differ + ")");
+    // The verdict comes last: it is the line that says why the card failed.
     LogMis(ctx, 410, ": " + expected);
     LogMis(ctx, 411, ": " + got);
+    LogMis(ctx, 408, Blank(block) + " (" + GetMis(ctx, 409) + ": " + differ + ")");
     co_return Verified::CardFailed;
 }
 
