@@ -1,9 +1,12 @@
-// The simulated card's access conditions: the chip's permission tables, the access bytes, and what
-// each key may read and write of a sector. The reader's frames are the client tests' part.
+// The simulator's own rules where the program's runs do not reach them: the card's access
+// conditions, the reader's refusals, its timing, outputs, reports and auto-feed.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "sim/access.h"
 #include "sim/card.h"
+#include "sim/reader.h"
 
 namespace zt::sim {
 namespace {
@@ -118,6 +121,149 @@ TEST_F(CardProtocol, DataBlocksPerKeyAndLockedSectors) {
         EXPECT_EQ(card.authenticate(8, k, ff), AuthResult::Locked);
     }
     open(12);
+}
+
+// A host on a virtual clock: sends requests, lets time pass, keeps the frames that came back with
+// the time each one was complete.
+struct Host {
+    explicit Host(ReaderOptions o = {}) : r(o) {}
+    void send(std::vector<std::uint8_t> bytes) { r.receive(bytes, now); }
+    void runUntil(Micros until) {
+        for (std::optional<Micros> due; (due = r.nextDue()) && *due <= until;)
+            for (auto& e : r.collect(now = std::max(now, *due)))
+                for (auto& f : assembler.feed(e.bytes)) got.push_back({e.at, std::move(f)});
+        now = std::max(now, until);
+    }
+    void runFor(Micros d) { runUntil(now + d); }
+    // The status byte of the answer to a request within 100 ms (-1: none); card reports stay in `got`.
+    int status(std::uint8_t c, std::vector<std::uint8_t> data = {}) {
+        const std::size_t from = got.size();
+        send(makeFrame(c, data));
+        runFor(100'000);
+        for (std::size_t i = from; i < got.size(); ++i)
+            if (got[i].second.code == c + 0x80 && got[i].second.data.size() == 1) return got[i].second.data[0];
+        return -1;
+    }
+    int reports() const {
+        return static_cast<int>(std::count_if(got.begin(), got.end(), [](auto& g) { return g.second.code == code::CardReport; }));
+    }
+    std::shared_ptr<Card> present(CardKind kind = CardKind::Classic1K) {
+        auto card = std::make_shared<Card>(Card::blank(kind, {1, 2, 3, 4}));
+        r.present(card, now);
+        runFor(1000);
+        return card;
+    }
+    Reader r;
+    Micros now = 0;
+    FrameAssembler assembler;
+    std::vector<std::pair<Micros, Frame>> got;
+};
+
+TEST(Reader, FramesAndTheStatusOfEveryRefusal) {
+    // A request, the frame that answers it: FrameError for a bad frame, and the reader stays in step.
+    for (const auto& [request, answer] : {std::pair{"02 07 02 00 FF 08 03", "02 87 00 87 03"}, {"55 03 02 00 00 00 03", "02 80 00 80 03"},
+                                          {"02 11 00 11 03", "02 91 01 00 92 03"}, {"02 00 00 01 03", "02 FE 00 FE 03"},
+                                          {"02 00 00 00 04", "02 FE 00 FE 03"}, {"02 13 00 13 03", "02 FE 00 FE 03"},
+                                          {"02 21 02 04 00 27 03", "02 FE 00 FE 03"}, {"02 00 20", "02 FE 00 FE 03"}}) {
+        Host h;
+        h.send(*parseHex(request));
+        h.runFor(10'000);
+        ASSERT_EQ(h.got.size(), 1u) << request;
+        EXPECT_EQ(hexBytes(makeFrame(h.got[0].second.code, h.got[0].second.data)), answer) << request;
+        EXPECT_EQ(h.status(code::TestLink), -1) << "out of step after " << request;
+        EXPECT_EQ(h.got.back().second.code, 0x80);
+    }
+    // Card kind, whether selected first, requests ("code:hex bytes"; the last one judged), status.
+    const std::tuple<CardKind, bool, const char*, int> cases[] = {
+        {CardKind::Classic4K, false, "11:", 2}, {CardKind::Mini, false, "11:", 3}, {CardKind::Classic1K, false, "21:04 00 00", 1},
+        {CardKind::Classic1K, true, "20:01 01 02 03 04 05 06|21:04 00 01", 2}, {CardKind::Classic1K, true, "21:04 01 00", 2},
+        {CardKind::Classic1K, true, "21:40 00 00", 4}, {CardKind::Mini, true, "21:14 00 00", 4}, {CardKind::Classic1K, true, "21:04 00 10", 5},
+        {CardKind::Classic1K, true, "21:04 02 00", 5}, {CardKind::Classic1K, false, "20:10 00 00 00 00 00 00", 1},
+        {CardKind::Classic1K, false, "22:04", 1}, {CardKind::Classic1K, true, "22:04", 2}, {CardKind::Classic1K, true, "21:04 00 00|22:08", 2},
+        {CardKind::Classic1K, true, "21:04 00 00|22:40", 4}, {CardKind::Classic1K, true, "21:00 00 00|23:00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00", 3},
+        // Block 200 lies in the 16-block sector 36 of a 4K card: blocks 192-207.
+        {CardKind::Classic4K, true, "21:C8 00 00|23:C0 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00", 0},
+        {CardKind::Classic4K, true, "21:C8 00 00|22:D0", 2}, {CardKind::Classic1K, false, "12:", 1}};
+    for (const auto& [kind, select, requests, want] : cases) {
+        Host h;
+        h.present(kind);
+        if (select) {
+            ASSERT_GE(h.status(code::Select), 1);
+        }
+        int got = -1;
+        const std::string r = requests;
+        for (std::size_t at = 0, bar; at <= r.size(); at = bar + 1) {
+            bar = std::min(r.find('|', at), r.size());
+            const std::string one = r.substr(at, bar - at);
+            got = h.status(static_cast<std::uint8_t>(std::stoi(one.substr(0, 2), nullptr, 16)), *parseHex(one.substr(3)));
+        }
+        EXPECT_EQ(got, want) << requests;
+    }
+}
+
+TEST(Reader, ReportsOutputsAndTiming) {
+    Host h;
+    auto card = h.present();
+    h.runUntil(900'000);
+    EXPECT_EQ(h.reports(), 4);  // an idle card every 300 ms: 0, 300, 600, 900 ms
+    ASSERT_EQ(h.status(code::Select), 1);
+    ASSERT_EQ(h.status(code::Halt), 0);
+    h.runFor(5'000'000);
+    EXPECT_EQ(h.reports(), 4);  // a halted card never
+    EXPECT_EQ(h.status(code::Select), 0);
+    h.r.remove(h.now);
+    h.r.present(card, h.now);
+    h.runFor(1);
+    EXPECT_EQ(h.reports(), 5);
+    // A failed login drops the card to idle: it is reported again after the poll interval.
+    ASSERT_EQ(h.status(code::Select), 1);
+    ASSERT_EQ(h.status(code::Login, {4, 1, 0}), 2);
+    const Micros failedAt = h.now - 100'000;
+    h.runUntil(failedAt + 300'000);
+    EXPECT_EQ(h.got.back().first, failedAt + 300'000);
+    EXPECT_EQ(h.reports(), 6);
+    // Outputs: 10 ms steps, 255 or DOutPerm for good, 0 off.
+    h.status(code::DOutTemp, {0, 50});
+    const Micros t = h.now - 100'000;
+    EXPECT_EQ(std::pair(h.r.output(0, t + 499'999).on, h.r.output(0, t + 500'000).on), std::pair(true, false));
+    h.status(code::DOutPerm, {1, 255});
+    EXPECT_TRUE(h.r.output(1, h.now + 100'000'000).permanent);
+    h.status(code::DOutTemp, {1, 0});
+    EXPECT_FALSE(h.r.output(1, h.now).on);
+    // Realistic timing: each request byte a byte time after the previous, the work, the answer's bytes.
+    Host slow({.timing = Timing::Realistic, .baud = 9600});
+    auto wire = [](int bytes) { return static_cast<Micros>(bytes * 10'000'000.0 / 9600 + 0.5); };
+    slow.send(makeFrame(code::TestLink));
+    slow.runFor(100'000);
+    EXPECT_EQ(slow.got.at(0).first, 5 * wire(1) + 500 + wire(5));
+    // A link reset forgets half frames and answers not yet sent.
+    slow.send(makeFrame(code::TestLink));
+    slow.send({0x02, 0x00});
+    slow.r.linkReset(slow.now);
+    slow.runFor(100'000);
+    EXPECT_EQ(slow.got.size(), 1u);
+}
+
+TEST(Reader, AutoFeedReplacesAHaltedCard) {
+    Host h({.seed = 7, .autoFeed = true});
+    std::vector<std::pair<bool, Micros>> field;
+    h.r.onField = [&](const std::shared_ptr<Card>&, bool in, Micros t) { field.emplace_back(in, t); };
+    h.runFor(1);
+    const auto first = h.r.cardInField();
+    ASSERT_TRUE(first && h.status(code::Select) == 1);
+    const Micros haltAt = h.now;
+    ASSERT_EQ(h.status(code::Halt), 0);
+    h.runUntil(haltAt + 1'499'999);
+    EXPECT_FALSE(h.r.cardInField());
+    h.runUntil(haltAt + 1'500'000);
+    ASSERT_TRUE(h.r.cardInField());
+    EXPECT_NE(h.r.cardInField()->uid(), first->uid());
+    EXPECT_EQ(field, (std::vector<std::pair<bool, Micros>>{{true, 0}, {false, haltAt}, {true, haltAt + 1'500'000}}));
+    h.r.setAutoFeed(false, h.now);
+    ASSERT_EQ(h.status(code::Select), 1);
+    ASSERT_EQ(h.status(code::Halt), 0);
+    h.runFor(5'000'000);
+    EXPECT_TRUE(h.r.cardInField());  // without auto-feed the halted card stays
 }
 
 }  // namespace
