@@ -1,5 +1,5 @@
 // The zentap-reader-sim program from its command line, and zentap's real event loop and socket
-// against it over loopback TCP: a batch of user cards, and a USUARIO AVANZADO card read back.
+// against it over loopback TCP: a USUARIO AVANZADO card written and read back.
 #include <gtest/gtest.h>
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -234,25 +234,6 @@ struct Loopback : ::testing::Test {
     std::unique_ptr<Form> form;
     QTemporaryDir tmp;
 };
-
-TEST_F(Loopback, BatchOfThreeUserCards) {
-    auto& m = form->model();
-    Harness::Set(m, "txtUser=005|txtNumTar=3|txtNumInst=1234");
-    ASSERT_TRUE(form->click("cmdStart(2)"));
-    const std::string heading = GetMis(form->ctx(), 176) + ": " + m.cSelTar(30).text() + " - ";
-    const char* users[] = {"005", "6", "7"};
-    const char* blocks[] = {"1012340054", "1012340063", "1012340072"};
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(RunUntil([&] { return count(heading + users[i]) == 1; }, 10000)) << last();
-        ASSERT_TRUE(sim.command(QString("present 1k 0A0B0C0%1").arg(i)).startsWith("ok"));
-        ASSERT_TRUE(RunUntil([&] { return count("Beeper") == i + 1; }, 15000)) << last();
-        EXPECT_EQ(block(QString("card%1.bin").arg(i), 4), blocks[i] + std::string(22, 'F')) << "card " << i;
-    }
-    ASSERT_TRUE(RunUntil([&] { return idle(); }, 10000)) << last();
-    EXPECT_EQ(m.txtUser.text(), "7");
-    EXPECT_TRUE(box.texts.empty());
-    EXPECT_EQ(count(">>> AnsWrite: 0x00"), 6);  // data block and trailer of each card
-}
 
 TEST_F(Loopback, AdvancedUserCardIsReadBack) {
     auto& m = form->model();

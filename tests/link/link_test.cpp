@@ -105,6 +105,9 @@ TEST_F(Link, OnlyTheOpenLinkIsHeard) {
     h.st().LinkType = 2;
     h.socket.deliver(hexBytes("81 03"));
     EXPECT_EQ(h.log().back(), ">>> AnsStartUp");
+    // The loss of the link that is not open is not heard either (a lost open link: the fault matrix).
+    OnLinkLost(h.ctx(), 1);
+    EXPECT_EQ(h.log().back(), ">>> AnsStartUp");
 }
 
 TEST(Numeric, ValueOfAText) {
@@ -226,27 +229,6 @@ TEST_F(Link, Scan) {
         EXPECT_EQ(h.box.shown[0].icon, BoxIcon::Information);
         EXPECT_EQ(h.ctx().sched.running(), 1u) << "the scan waits for the box";
         ASSERT_TRUE(h.runUntil([&] { return h.ctx().sched.running() == 0; }, 5));
-    }
-}
-
-// A lost link is logged; the window keeps its state and the run its Stop until Close.
-TEST_F(Link, LostLinkKeepsTheWindowStateUntilClosed) {
-    for (const int link : {1, 2}) {
-        link == 1 ? h.openCom() : h.openTcp();
-        h.reader.faults().next(kSelect, sim::FaultKind::NoAnswer);
-        h.click("cmdStart(2)");
-        h.fresh();
-        ASSERT_TRUE(h.runUntil([&] { return h.log().back() == "Select"; }));
-        OnLinkLost(h.ctx(), 3 - link);  // not the open link
-        EXPECT_EQ(h.log().back(), "Select");
-        link == 1 ? h.serial.lose() : h.socket.reset();
-        EXPECT_EQ(h.log().back(), h.mis(283)) << link;
-        EXPECT_EQ(h.st().LinkType, link);
-        EXPECT_TRUE(h.m().cmdStop(2).enabled()) << "Stop stays available to the run";
-        h.click("cmdStop(2)");
-        ASSERT_TRUE(h.runUntilIdle());
-        h.click("cmdClose");
-        EXPECT_EQ(h.log().back(), "ClosePort: OK") << link;
     }
 }
 
