@@ -1,8 +1,4 @@
-#include "carddata_fuzz.h"
-
 #include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <vector>
 
@@ -12,8 +8,8 @@
 #include "core/encode/layouts.h"
 #include "core/encode/selection.h"
 #include "core/encode/user_extras.h"
-#include "fuzz_input.h"
-#include "lang_fuzz.h"
+#include "harnesses.h"
+#include "support/fakes.h"
 
 namespace zt::fuzz {
 
@@ -25,19 +21,13 @@ constexpr int kLang = 1;
 const std::array<const char*, 6> kUnits{"décimas", "segundos", "minutos", "-", "horas", "segundos"};
 const std::array<const char*, 6> kLists{"Lista blanca", "Lista negra", "", "-", "Lista negra", "x"};
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 // The leading hex digits of a pair.
 int PairValue(std::string_view pair) {
+    auto hex = [](char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1; };
     int v = 0;
     for (char c : pair.substr(0, 2)) {
-        if (HexDigit(c) < 0) break;
-        v = v * 16 + HexDigit(c);
+        if (hex(c) < 0) break;
+        v = v * 16 + hex(c);
     }
     return v;
 }
@@ -67,9 +57,8 @@ std::string Last(const std::string& s, std::size_t n) {
 // The last matching position among the six messages from `first`, 255 for none.
 int Position(const Ctx& ctx, const std::string& text, int first) {
     int k = 255;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 6; ++i)
         if (GetMis(ctx, first + i) == text) k = i;
-    }
     return k;
 }
 
@@ -80,8 +69,7 @@ std::string Fail(int index, const std::string& what, const std::string& got) {
 // Type code of each index that has one.
 const std::map<int, std::string>& Codes() {
     static const std::map<int, std::string> codes = [] {
-        std::map<int, std::string> c{{0, "69"},  {1, "52"},  {10, "45"}, {11, "46"}, {12, "28"},
-                                     {13, "29"}, {14, "47"}, {30, "10"}, {31, "11"}, {32, "12"}};
+        std::map<int, std::string> c{{0, "69"},  {1, "52"},  {10, "45"}, {11, "46"}, {12, "28"}, {13, "29"}, {14, "47"}, {30, "10"}, {31, "11"}, {32, "12"}};
         for (int i = 15; i <= 24; ++i) c[i] = "83";
         return c;
     }();
@@ -134,7 +122,6 @@ std::string CheckType(Ctx& ctx, int index, const std::string& r) {
     if (code == Codes().end())
         return r.empty() ? std::string() : Fail(index, "content for an index without a type", r);
     if (r.size() != 0 && r.size() != 32 && r.size() != 64 && r.size() != 96) return Fail(index, "length", r);
-
     if (index == 0) {
         // The current code as typed goes into the head, the new code, key and sector into the second
         // half; only a head of ten characters (check digit included) and a full second half make the
@@ -239,16 +226,12 @@ std::string CheckCardDataInput(const std::uint8_t* data, std::size_t size) {
     m.chkCfgRelExt.setValue((boxes >> 2) & 1);
     // Permitted nodes: a bitmap of up to 32 bytes, each node listed once.
     const std::size_t mapBytes = in.pick(33);
-    for (std::size_t i = 0; i < mapBytes; ++i) {
-        const std::uint8_t bits = in.byte();
-        for (int b = 0; b < 8; ++b) {
+    for (std::size_t i = 0; i < mapBytes; ++i)
+        for (int b = 0, bits = in.byte(); b < 8; ++b)
             if (bits & (1 << b)) m.listPermit.addItem(NodeEntry(static_cast<int>(i * 8) + b));
-        }
-    }
     // The relay frame text: the rest, as typed (Windows-1252 characters into the window's UTF-8).
     const std::string frameBytes = in.rest();
-    m.txtTramaRelExt.setText(Cp1252ToUtf8(frameBytes));
-
+    m.txtTramaRelExt.setText(test::Cp1252ToUtf8(frameBytes));
     // Window text round trip: a character the code page has comes back as its one byte.
     std::string expect = frameBytes;
     for (char& c : expect) {
@@ -257,7 +240,6 @@ std::string CheckCardDataInput(const std::uint8_t* data, std::size_t size) {
     }
     if (ToAnsi(m.txtTramaRelExt.text()) != expect)
         return "Windows-1252 text does not come back from the window";
-
     std::vector<std::string> before;
     for (const Control* c : m.all()) before.push_back(c->text());
     for (int index = -1; index <= 34; ++index) {
@@ -266,18 +248,10 @@ std::string CheckCardDataInput(const std::uint8_t* data, std::size_t size) {
     }
     if (GetCardData(ctx, 1000) != "" || GetCardData(ctx, -32768) != "") return "content for a far index";
     std::size_t i = 0;
-    for (const Control* c : m.all()) {
+    for (const Control* c : m.all())
         if (c->text() != before[i++]) return "building card contents changed " + c->name();
-    }
     if (m.listInfo.itemCount() != 0) return "building card contents logged a line";
     return {};
-}
-
-void FuzzCardData(const std::uint8_t* data, std::size_t size) {
-    if (const std::string err = CheckCardDataInput(data, size); !err.empty()) {
-        std::fprintf(stderr, "carddata: %s\n", err.c_str());
-        std::abort();
-    }
 }
 
 }  // namespace zt::fuzz

@@ -1,11 +1,13 @@
-// The libFuzzer entry of one harness: the build names its header and function
-// (ZT_FUZZ_HEADER, ZT_FUZZ_ENTRY).
-#include <cstddef>
-#include <cstdint>
+// The libFuzzer entry of one harness: the build names its check (ZT_FUZZ_CHECK).
+#include <cstdio>
+#include <cstdlib>
 
-#include ZT_FUZZ_HEADER
+#include "harnesses.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    ZT_FUZZ_ENTRY(data, size);
+    if (const std::string err = zt::fuzz::ZT_FUZZ_CHECK(data, size); !err.empty()) {
+        std::fprintf(stderr, "%s\n", err.c_str());
+        std::abort();
+    }
     return 0;
 }

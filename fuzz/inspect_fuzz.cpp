@@ -1,14 +1,10 @@
-#include "inspect_fuzz.h"
-
-#include <cstdio>
-#include <cstdlib>
+#include "harnesses.h"
 
 #include "core/encode/ansi.h"
 #include "core/encode/layouts.h"
 #include "core/link/hexlib.h"
 #include "core/read/card_detail.h"
 #include "core/read/inspect.h"
-#include "fuzz_input.h"
 
 namespace zt::fuzz {
 
@@ -58,11 +54,6 @@ std::string CheckInspectInput(const std::uint8_t* data, std::size_t size) {
             return "MASTER does not write back";
     }
     return CardDetailText(ctx, r).empty() ? "no details" : "";
-}
-
-void FuzzInspect(const std::uint8_t* data, std::size_t size) {
-    const std::string err = CheckInspectInput(data, size);
-    if (!err.empty()) std::fprintf(stderr, "inspect: %s\n", err.c_str()), std::abort();
 }
 
 }  // namespace zt::fuzz

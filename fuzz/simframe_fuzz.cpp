@@ -1,12 +1,8 @@
-#include "simframe_fuzz.h"
-
 #include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
-#include "fuzz_input.h"
+#include "harnesses.h"
 #include "sim/reader.h"
 
 namespace zt::fuzz {
@@ -28,24 +24,11 @@ constexpr std::array<std::size_t, 3> kUidLengths{4, 7, 10};
 bool AnswerShapeOk(const sim::Frame& f) {
     const std::size_t n = f.data.size();
     switch (f.code) {
-        case 0x80:
-        case 0x81:
-        case 0x86:
-        case 0x87:
-        case code::FrameError:
-            return n == 0;
-        case 0x91:
-        case 0x92:
-        case 0xA0:
-        case 0xA1:
-        case 0xA3:
-            return n == 1;
-        case 0xA2:
-            return n == 1 || n == 16;
-        case code::CardReport:
-            return n == 5 || n == 7 || n == 8 || n == 10 || n == 11 || n == 13;
-        default:
-            return false;
+        case 0x80: case 0x81: case 0x86: case 0x87: case code::FrameError: return n == 0;
+        case 0x91: case 0x92: case 0xA0: case 0xA1: case 0xA3: return n == 1;
+        case 0xA2: return n == 1 || n == 16;
+        case code::CardReport: return n == 5 || n == 7 || n == 8 || n == 10 || n == 11 || n == 13;
+        default: return false;
     }
 }
 
@@ -57,7 +40,6 @@ struct Run {
     std::vector<std::uint8_t> wire;  // everything the reader sent, in order
     bool linkDropped = false;
     std::string error;
-
     void collect(Micros t) {
         now = t;
         for (auto& e : reader.collect(now)) {
@@ -88,7 +70,6 @@ std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size) {
     opts.seed = shape;
     Run run(opts);
     auto& reader = run.reader;
-
     // Every card that was ever in the field, with the block 0 it came with.
     std::vector<std::pair<std::shared_ptr<sim::Card>, sim::Block>> cards;
     reader.onField = [&cards](const std::shared_ptr<sim::Card>& card, bool inField, Micros) {
@@ -99,7 +80,6 @@ std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size) {
         if (e.kind == sim::FrameLogEntry::Kind::Request || e.kind == sim::FrameLogEntry::Kind::Rejected)
             ++requests;
     };
-
     auto newCard = [&in] {
         const std::size_t uidLen = kUidLengths[in.pick(3)];
         std::vector<std::uint8_t> uid(uidLen);
@@ -109,7 +89,6 @@ std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size) {
         return card;
     };
     if (flags & 0x10) reader.present(newCard(), 0);
-
     bool faulty = false;
     if (flags & 0x80) {
         const std::size_t n = in.pick(4);
@@ -122,7 +101,6 @@ std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size) {
             faulty = true;
         }
     }
-
     bool resets = false;
     while (!in.empty() && run.error.empty()) {
         const std::uint8_t op = in.byte();
@@ -149,26 +127,16 @@ std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size) {
             }
             default: {  // the world around the reader
                 switch (op & 7) {
-                    case 0:
-                        reader.remove(run.now);
+                    case 0: reader.remove(run.now); break;
+                    case 1: reader.present(newCard(), run.now); break;
+                    case 2: reader.linkReset(run.now), resets = true; break;
+                    case 3: reader.setAutoFeed(!reader.options().autoFeed, run.now); break;
+                    case 4: {
+                        const auto timing = in.flag() ? sim::Timing::Realistic : sim::Timing::Instant;
+                        reader.setTiming(timing, kBauds[in.pick(3)]);
                         break;
-                    case 1:
-                        reader.present(newCard(), run.now);
-                        break;
-                    case 2:
-                        reader.linkReset(run.now);
-                        resets = true;
-                        break;
-                    case 3:
-                        reader.setAutoFeed(!reader.options().autoFeed, run.now);
-                        break;
-                    case 4:
-                        reader.setTiming(in.flag() ? sim::Timing::Realistic : sim::Timing::Instant,
-                                         kBauds[in.pick(3)]);
-                        break;
-                    default:
-                        run.collect(run.now + 1'000'000);
-                        break;
+                    }
+                    default: run.collect(run.now + 1'000'000); break;
                 }
                 break;
             }
@@ -180,12 +148,9 @@ std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size) {
     // baud).
     run.collect(run.now + 10'000'000);
     if (!run.error.empty()) return run.error;
-
-    for (const auto& [card, block0] : cards) {
+    for (const auto& [card, block0] : cards)
         if (card->block(0) != block0) return "block 0 of a card changed";
-    }
     if (faulty || run.linkDropped) return {};
-
     sim::FrameAssembler frames;
     const auto got = frames.feed(run.wire);
     if (frames.rejected() != 0 || frames.skipped() != 0)
@@ -202,13 +167,6 @@ std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size) {
     }
     if (resets && answers > requests) return "more answers than requests";
     return {};
-}
-
-void FuzzSimFrame(const std::uint8_t* data, std::size_t size) {
-    if (const std::string err = CheckSimFrameInput(data, size); !err.empty()) {
-        std::fprintf(stderr, "simframe: %s\n", err.c_str());
-        std::abort();
-    }
 }
 
 }  // namespace zt::fuzz

@@ -22,7 +22,6 @@ public:
     std::vector<std::pair<int, std::string>> opens;  // every attempt: port, settings
     std::vector<ByteVec> writes;
     std::function<void(Bytes)> sink;  // where written bytes go (the simulated reader)
-
     int open(int number, const std::string& settings) override;
     std::function<void()> onClose;  // test hook: runs as the port closes
     void close() override {
@@ -32,7 +31,6 @@ public:
     bool isOpen() const override { return openPort != 0; }
     bool write(Bytes bytes) override;
     std::string deviceName(int number) const override { return "/dev/ttyS" + std::to_string(number - 1); }
-
     // Bytes arriving from the reader (delivered as one event).
     void deliver(const ByteVec& bytes);
     // The device goes away: the port closes and the loss is reported.
@@ -51,7 +49,6 @@ public:
     int attempts = 0;
     std::vector<ByteVec> sends;
     std::function<void(Bytes)> sink;
-
     bool connectTo(const std::string& h, std::uint16_t p) override;
     void close() override;
     bool send(Bytes bytes) override;
@@ -76,7 +73,6 @@ public:
     Micros autoCloseAfter = 1'000'000;
     std::vector<Shown> shown;
     int open = 0;
-
     void show(const std::string& text, const std::string& title, BoxIcon icon,
               std::function<void()> closed) override;
 
@@ -112,7 +108,6 @@ public:
     std::string dir = "/zentap";
     std::map<std::string, std::string> files;  // full path -> UTF-8 text
     std::string realDir;                       // non-empty: read this folder from disk instead
-
     std::string programDir() const override { return realDir.empty() ? dir : realDir; }
     char separator() const override { return '/'; }
     bool exists(const std::string& path) const override;

@@ -9,33 +9,14 @@
 
 namespace zt::test {
 
-namespace {
-std::string defaultLangDir() {
-    if (const char* src = std::getenv("ZT_SOURCE_DIR")) return std::string(src) + "/lang";
-#ifdef ZT_SOURCE_DIR_DEFAULT
-    return std::string(ZT_SOURCE_DIR_DEFAULT) + "/lang";
-#else
-    return "lang";
-#endif
-}
-}  // namespace
-
 Harness::Harness(HarnessOptions opts) : reader(opts.reader) {
     if (opts.noLanguageFiles) {
         files.dir = "/nowhere";
     } else {
-        files.realDir = defaultLangDir();
+        const char* src = std::getenv("ZT_SOURCE_DIR");
+        files.realDir = std::string(src ? src : ZT_SOURCE_DIR_DEFAULT) + "/lang";
     }
-    Platform pf;
-    pf.serial = &serial;
-    pf.socket = &socket;
-    pf.box = &box;
-    pf.shell = &shell;
-    pf.tips = &tips;
-    pf.files = &files;
-    pf.timer = &timer;
-    form = std::make_unique<Form>(pf);
-
+    form = std::make_unique<Form>(Platform{&serial, &socket, &box, &shell, &tips, &files, &timer});
     // Bytes the program sends reach the simulated reader at the moment they leave.
     auto toReader = [this](Bytes b) {
         reader.receive(b, clock.now());
@@ -43,6 +24,9 @@ Harness::Harness(HarnessOptions opts) : reader(opts.reader) {
     };
     serial.sink = toReader;
     socket.sink = toReader;
+    m().listInfo.observe([this](Control& c, Prop p, int) {
+        if (p == Prop::ItemAdded) lines.push_back(Line{clock.now(), c.items().back()});
+    });
 }
 
 Harness::~Harness() {
@@ -125,6 +109,25 @@ void Harness::present(std::shared_ptr<sim::Card> card) {
     armReader();
 }
 
+std::shared_ptr<sim::Card> Harness::fresh() {
+    removeCard();
+    return present(sim::CardKind::Classic1K, {0x10, 0x20, 0x30, static_cast<std::uint8_t>(++uid_)});
+}
+
+void Harness::Set(FormModel& m, std::string_view fields, Harness* h) {
+    for (const auto& f : Lines(fields, h)) {
+        if (f.empty()) continue;
+        const auto eq = f.find('=');
+        Control* c = m.find(f.substr(0, eq));
+        ASSERT_NE(c, nullptr) << f;
+        const std::string v = f.substr(eq + 1) == "~" ? "" : f.substr(eq + 1);
+        if (c->kind() == Kind::CheckBox)
+            c->setValue(std::stoi(v));
+        else
+            c->setText(v);
+    }
+}
+
 void Harness::removeCard() {
     reader.remove(clock.now());
     armReader();
@@ -140,6 +143,32 @@ std::vector<std::string> Harness::logFrom(std::size_t from) const {
     return {l.begin() + static_cast<std::ptrdiff_t>(from), l.end()};
 }
 
+std::size_t Harness::count(std::string_view line) const {
+    return static_cast<std::size_t>(std::count(log().begin(), log().end(), line));
+}
+
+std::vector<std::string> Harness::own(std::size_t from) const {
+    std::vector<std::string> out;
+    for (std::size_t i = from; i < lines.size(); ++i)
+        if (!lines[i].text.starts_with(">>> ")) out.push_back(lines[i].text);
+    return out;
+}
+
+std::vector<std::string> Harness::payloads(std::uint8_t code, std::size_t from) const {
+    std::vector<std::string> out;
+    const auto all = sent();
+    for (std::size_t i = from; i < all.size(); ++i)
+        if (all[i].size() >= 5 && all[i][1] == code)
+            out.push_back(spaced(ByteVec(all[i].begin() + 3, all[i].end() - 2)));
+    return out;
+}
+
+std::vector<std::string> Harness::boxes() const {
+    std::vector<std::string> out;
+    for (const auto& b : box.shown) out.push_back(b.text);
+    return out;
+}
+
 std::vector<ByteVec> Harness::sent() const {
     std::vector<ByteVec> out = serial.writes;
     out.insert(out.end(), socket.sends.begin(), socket.sends.end());
@@ -149,6 +178,37 @@ std::vector<ByteVec> Harness::sent() const {
 std::string Harness::blockHex(const sim::Card& card, int block) {
     const auto& b = card.block(block);
     return StrToHex(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()));
+}
+
+void Harness::setBlock(sim::Card& card, int block, std::string_view hex) {
+    const ByteVec bytes = hexBytes(hex);
+    sim::Block b{};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), b.size()), b.begin());
+    card.setBlock(block, b);
+}
+
+std::string spaced(const ByteVec& bytes) {
+    std::string s;
+    for (auto b : bytes) s += (s.empty() ? "" : " ") + HexByte(b);
+    return s;
+}
+
+std::vector<std::string> Lines(std::string_view text, Harness* h, char sep) {
+    std::vector<std::string> out;
+    if (text.empty()) return out;
+    for (std::size_t at = 0;;) {
+        const auto bar = text.find(sep, at);
+        std::string piece(text.substr(at, bar - at));
+        for (std::size_t b = 0; h && (b = piece.find('{', b)) != std::string::npos;) {
+            const auto e = piece.find('}', b);
+            const std::string said = h->mis(std::stoi(piece.substr(b + 1, e - b - 1)));
+            piece.replace(b, e - b + 1, said);
+            b += said.size();
+        }
+        out.push_back(piece);
+        if (bar == std::string_view::npos) return out;
+        at = bar + 1;
+    }
 }
 
 ByteVec hexBytes(std::string_view spaced) {

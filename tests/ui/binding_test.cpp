@@ -38,14 +38,12 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
     }
     void TearDown() override { w.reset(); }
-
     template <typename T = QWidget>
     T* widget(const std::string& name) {
         auto* found = qobject_cast<T*>(w->widgetNamed(name));
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-
     Ctx ctx{Platform{}};
     FormModel& m = ctx.m;
     RecordingActions actions;
@@ -54,26 +52,16 @@ protected:
 
 bool KindMatches(Kind kind, QWidget* widget) {
     switch (kind) {
-        case Kind::Label:
-            return qobject_cast<QLabel*>(widget) != nullptr;
-        case Kind::TextBox:
-            return qobject_cast<QLineEdit*>(widget) != nullptr;
-        case Kind::CheckBox:
-            return qobject_cast<QCheckBox*>(widget) != nullptr;
-        case Kind::ComboBox:
-            return qobject_cast<QComboBox*>(widget) != nullptr;
-        case Kind::ListBox:
-            return qobject_cast<QAbstractItemView*>(widget) != nullptr;
-        case Kind::Button:
-            return qobject_cast<QAbstractButton*>(widget) != nullptr;
-        case Kind::Frame:
-            return qobject_cast<QGroupBox*>(widget) != nullptr;
-        case Kind::Tabs:
-            return qobject_cast<QTabWidget*>(widget) != nullptr;
-        case Kind::Window:
-            return widget->isWindow();
-        case Kind::Picture:
-            return true;
+        case Kind::Label: return qobject_cast<QLabel*>(widget) != nullptr;
+        case Kind::TextBox: return qobject_cast<QLineEdit*>(widget) != nullptr;
+        case Kind::CheckBox: return qobject_cast<QCheckBox*>(widget) != nullptr;
+        case Kind::ComboBox: return qobject_cast<QComboBox*>(widget) != nullptr;
+        case Kind::ListBox: return qobject_cast<QAbstractItemView*>(widget) != nullptr;
+        case Kind::Button: return qobject_cast<QAbstractButton*>(widget) != nullptr;
+        case Kind::Frame: return qobject_cast<QGroupBox*>(widget) != nullptr;
+        case Kind::Tabs: return qobject_cast<QTabWidget*>(widget) != nullptr;
+        case Kind::Window: return widget->isWindow();
+        case Kind::Picture: return true;
     }
     return false;
 }
@@ -136,7 +124,6 @@ TEST_F(WindowBinding, TicksEnabledFlagsAndColoursShowAtOnce) {
     EXPECT_EQ(box->checkState(), Qt::Unchecked);
     m.cSelTar(31).setValue(1);
     EXPECT_EQ(box->checkState(), Qt::Checked);
-
     for (const char* name : {"cmdStart(0)", "txtKeyMF", "cCombo1", "cEditCfg1", "listInfo", "cSelTar(0)"}) {
         Control* c = m.find(name);
         c->setEnabled(false);
@@ -144,7 +131,6 @@ TEST_F(WindowBinding, TicksEnabledFlagsAndColoursShowAtOnce) {
         c->setEnabled(true);
         EXPECT_TRUE(widget(name)->isEnabled()) << name;
     }
-
     // The run colours a card type's caption; the default colour is the style's own again.
     QCheckBox plain;
     const QColor styleText = plain.palette().color(QPalette::Active, QPalette::WindowText);
@@ -155,7 +141,6 @@ TEST_F(WindowBinding, TicksEnabledFlagsAndColoursShowAtOnce) {
     }
     m.cSelTar(10).setForeColor(kDefaultColour);
     EXPECT_EQ(alta->palette().color(QPalette::Active, QPalette::WindowText), styleText);
-
     // Light-yellow boxes from the start; a back colour set later replaces it.
     auto* key = widget<QLineEdit>("txtUsaKey(1)");
     EXPECT_EQ(key->palette().color(QPalette::Base), QColor(255, 255, 192));
@@ -178,7 +163,6 @@ TEST_F(WindowBinding, ListAndComboItemsFollowTheModel) {
     m.listPermit.clearItems();
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(list->currentRow(), -1);
-
     auto* unit = widget<QComboBox>("cUnitTime");
     for (const char* t : {"Décimas", "Segundos", "Minutos"}) m.cUnitTime.addItem(t);
     m.cUnitTime.setText("Segundos");
@@ -202,33 +186,28 @@ TEST_F(WindowBinding, OperatorInputReachesTheModel) {
     QTest::keyClicks(key, "a0a1a2a3a4a5");
     EXPECT_EQ(m.txtKeyTar.text(), "a0a1a2a3a4a5");
     EXPECT_EQ(actions.edits.back(), "txtKeyTar");
-
     auto* adv = widget<QCheckBox>("cSelTar(31)");
     QTest::mouseClick(adv, Qt::LeftButton, {}, QPoint(8, adv->height() / 2));
     EXPECT_EQ(m.cSelTar(31).value(), 1);
     adv->setFocus();
     QTest::keyClick(adv, Qt::Key_Space);
     EXPECT_EQ(m.cSelTar(31).value(), 0);
-
     auto* baud = widget<QComboBox>("cCombo1");
     baud->lineEdit()->selectAll();
     QTest::keyClicks(baud->lineEdit(), "38400");
     EXPECT_EQ(m.cCombo1.text(), "38400");
     EXPECT_EQ(m.cCombo1.listIndex(), 2);
-
     auto* listType = widget<QComboBox>("cTipList");
     m.cTipList.setText("Lista blanca");
     listType->setFocus();
     QTest::keyClick(listType, Qt::Key_Down);
     EXPECT_EQ(m.cTipList.text(), "Lista negra");
     EXPECT_EQ(m.cTipList.listIndex(), 1);
-
     for (int i = 0; i < 8; ++i) m.listNoPermit.addItem("Nodo 00" + std::to_string(i));
     w->tabWidget()->setCurrentIndex(2);
     auto* nodes = widget<QListWidget>("listNoPermit");
     QTest::mouseClick(nodes->viewport(), Qt::LeftButton, {}, nodes->visualItemRect(nodes->item(3)).center());
     EXPECT_EQ(m.listNoPermit.listIndex(), 3);
-
     QTabBar* bar = w->tabWidget()->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(3).center());
     EXPECT_EQ(m.SSTab1.listIndex(), 3);
@@ -244,7 +223,6 @@ TEST_F(WindowBinding, ClicksOnButtonsAndLinkLabelsGoToTheLogic) {
     }
     // A disabled button and a plain label take no click.
     EXPECT_EQ(actions.clicks, (std::vector<std::string>{"cmdLecTar", "cBorrar", "cIdioma(2)", "cTarvex"}));
-
     // Language labels look like links while they have a caption.
     auto* lang = widget<ClickLabel>("cIdioma(4)");
     EXPECT_TRUE(lang->font().underline());
@@ -287,7 +265,6 @@ TEST_F(WindowBinding, TypingLimitHoldsForTheOperatorOnly) {
     QTest::keyClick(user, Qt::Key_Backspace);
     QTest::keyClicks(user, "79");
     EXPECT_EQ(m.txtUser.text(), "100");
-
     // A paste longer than the room left is cut, as a length limit would.
     auto* key = widget<QLineEdit>("txtKeyTar");
     key->clear();
@@ -334,7 +311,6 @@ TEST_F(WindowBinding, LogSelectionFollowsTheOperatorAndBorrar) {
     for (int i = 0; i < 10; ++i) AddInfo(ctx, "line " + std::to_string(i));
     view->flush();
     ASSERT_EQ(view->currentIndex().row(), 9);
-
     // The operator picks line 0; the next two lines move the selection to line 2.
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                       view->visualRect(view->model()->index(0, 0)).center());
@@ -343,7 +319,6 @@ TEST_F(WindowBinding, LogSelectionFollowsTheOperatorAndBorrar) {
     AddInfo(ctx, "b");
     view->flush();
     EXPECT_EQ(view->currentIndex().row(), 2);
-
     // Taking out the selected line leaves no line selected: the view must not pick a neighbour.
     m.listInfo.setListIndex(4);
     view->flush();
@@ -352,7 +327,6 @@ TEST_F(WindowBinding, LogSelectionFollowsTheOperatorAndBorrar) {
     EXPECT_EQ(m.listInfo.listIndex(), -1);
     EXPECT_FALSE(view->selectionModel()->hasSelection());
     EXPECT_EQ(view->model()->rowCount(), m.listInfo.itemCount());
-
     // "Borrar" empties the view at once; the next line is line 0 and selected.
     cBorrar_Click(ctx);
     EXPECT_EQ(view->model()->rowCount(), 0);

@@ -52,7 +52,6 @@ TEST(QtMessageBoxTest, OpensWithoutBlockingAndReportsOk) {
     QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
     ASSERT_TRUE(RunUntil([&] { return closed == 1; }));
     EXPECT_TRUE(host.openBoxes().empty());
-
     // Without a title the box carries the program's name.
     host.show("text", "", BoxIcon::None, [&] { ++closed; });
     EXPECT_EQ(host.openBoxes().front()->windowTitle(), QApplication::applicationDisplayName());
@@ -93,7 +92,6 @@ TEST(QtWindowHostTest, CentresTheWindowOnTheScreen) {
     wide.resize(area.width() + 200, 100);
     QtWindowHost(&wide).centre();
     EXPECT_EQ(wide.pos().x(), area.x());
-
     // Centred before it is shown, a window that grows on the way is centred again as it appears.
     QWidget later;
     later.resize(200, 100);

@@ -1,0 +1,249 @@
+// The language files and every text they give the window: captions, drop-downs, tooltips, the
+// language switch, with files made for the test and with the shipped ones.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "core/i18n/catalogue.h"
+#include "core/i18n/tooltip.h"
+#include "support/harness.h"
+
+namespace zt::test {
+namespace {
+
+// Every caption a language sets and every tooltip in the order they are made: "control=message".
+std::string Captions() {
+    std::string s = "frmZentap=2 cLabel(22)=39 cSelTar(0)=60 cSelTar(1)=61 chkEspResList=90 chkEspNodoTar=91 "
+                    "chkCfgRelExt=92 cmdOpenCom=130 cmdOpenTCP=131 cmdClose=132 cmdScanCom=133 cBorrar=134 "
+                    "cmdStart(0)=135 cmdStop(0)=136 cmdStart(1)=137 cmdStop(1)=138 cmdStart(2)=139 cmdStop(2)=140 "
+                    "cmdLecTar=141 cmdStop(3)=142 cmdDeSel=143 cmdSelTot=144 cAddListPermit=145 cDelListPermit=146 "
+                    "cDelAllListPermit=147 cAddAllListPermit=148 lblCom=285 lblBaud=286 lblHost=287";
+    for (int i = 1; i <= 21; ++i) s += " cLabel(" + std::to_string(i) + ")=" + std::to_string(5 + i);
+    for (int i = 0; i <= 6; ++i) s += " cFrame(" + std::to_string(i) + ")=" + std::to_string(45 + i);
+    for (int i : {10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 30, 31, 32})
+        s += " cSelTar(" + std::to_string(i) + ")=" + std::to_string(55 + i);
+    return s;
+}
+const char* kTips =
+    "cmdOpenCom=150 cmdOpenTCP=151 cmdClose=152 cmdScanCom=153 cBorrar=154 cmdStart(0)=155 cmdStop(0)=156 "
+    "cmdStart(1)=157 cmdStop(1)=158 cmdStart(2)=159 cmdStop(2)=160 cmdLecTar=161 cmdStop(3)=162 cmdDeSel=163 "
+    "cmdSelTot=164 cAddListPermit=165 cDelListPermit=166 cDelAllListPermit=167 cAddAllListPermit=168 cEditCfg1=230 "
+    "cCombo1=231 cEditCfg3=232 txtNumInst=233 txtSector=234 txtKeyMF=235 txtKeyTar=236 listInfo=237 "
+    "txtOldNumInst=238 txtOldSector=239 txtOldKeyMF=240 txtCfgTRele=241 cUnitTime=242 cTipList=243 "
+    "chkEspResList=244 chkEspNodoTar=245 txtCfgNode=246 chkCfgRelExt=247 txtTramaRelExt=248 txtVendDec=249 "
+    "txtUser=250 listNoPermit=251 listPermit=252 txtSalVal=253 txtNumTar=254 txtUsaKey(0)=255 txtUsaKey(1)=256 "
+    "txtUsaKey(2)=257 txtInfoRead(0)=258 txtInfoRead(1)=259 txtInfoRead(2)=260 txtTScan=273";
+std::vector<std::pair<std::string, int>> Refs(const std::string& s) {
+    std::vector<std::pair<std::string, int>> out;
+    for (const auto& r : Lines(s, nullptr, ' ')) out.emplace_back(r.substr(0, r.find('=')), std::stoi(r.substr(r.find('=') + 1)));
+    return out;
+}
+
+// A window whose language files tell their file and number in every message ("L3-M130"), some
+// replaced ({n, text} in `replaced`).
+struct Texts {
+    explicit Texts(std::set<int> files, std::map<int, std::string> replaced = {}) : h(HarnessOptions{true}) {
+        h.files.dir = "/zentap";
+        for (int n : files) {
+            std::string s;
+            for (int k = 1; k <= 290; ++k)
+                s += (n == 1 && replaced.count(k) ? replaced[k] : "L" + std::to_string(n) + "-M" + std::to_string(k)) + "\r\n";
+            h.files.files["/zentap/MisI0" + std::to_string(n) + ".dat"] = s;
+        }
+        h.load();
+    }
+    std::string caption(const std::string& c) { return h.m().find(c)->text(); }
+    std::string tip(const std::string& c) { return h.tips.of(c) ? h.tips.of(c)->tip.text : "none"; }
+    Harness h;
+};
+
+TEST(Texts, EveryCaptionAndTooltipTakesItsOwnMessage) {
+    Texts t({1, 2, 3, 4, 5});
+    for (int i : {2, 0}) {  // a switch, and back to the start language
+        t.h.click("cIdioma(" + std::to_string(i) + ")");
+        const std::string L = "L" + std::to_string(i + 1) + "-M";
+        for (const auto& [c, n] : Refs(Captions())) EXPECT_EQ(t.caption(c), L + std::to_string(n)) << c;
+        EXPECT_EQ(t.h.m().SSTab1.items(), Lines(L + "95|" + L + "96|" + L + "97|" + L + "98"));
+        for (int k = 0; k <= 4; ++k) EXPECT_EQ(t.caption("cIdioma(" + std::to_string(k) + ")"), "L" + std::to_string(k + 1) + "-M1");
+        // Made in increasing message order, none of the previous language left.
+        std::vector<std::string> order;
+        for (const auto& [handle, tip] : t.h.tips.live) order.push_back(tip.control);
+        const auto refs = Refs(kTips);
+        ASSERT_EQ(order.size(), refs.size());
+        for (std::size_t k = 0; k < refs.size(); ++k) {
+            EXPECT_EQ(order[k], refs[k].first);
+            EXPECT_TRUE(t.tip(refs[k].first).starts_with(L + std::to_string(refs[k].second))) << refs[k].first;
+        }
+    }
+    // The port-number tooltip names the device behind the number typed, in the current language.
+    for (const auto& [typed, device] : std::map<std::string, std::string>{
+             {"1", "/dev/ttyS0"}, {"2.5", "/dev/ttyS1"}, {"&H21", "/dev/ttyS32"}, {"64", "/dev/ttyS63"},
+             {"0", ""}, {"abc", ""}, {"65", ""}, {"70000", ""}}) {
+        t.h.m().cEditCfg1.setText(typed);
+        EXPECT_EQ(t.tip("cEditCfg1"), "L1-M230" + (device.empty() ? "" : "\r\nL1-M284: " + device)) << typed;
+    }
+    EXPECT_EQ(t.h.tips.live.size(), 51u);
+}
+
+TEST(Texts, DropDownsSkipDashesAndEmptyTexts) {
+    Texts t({1, 2}, {{100, "-"}, {103, ""}, {104, "-"}, {112, "-"}, {113, ""}, {114, "-"}, {115, "-"}});
+    auto& m = t.h.m();
+    EXPECT_EQ(m.cUnitTime.items(), Lines("L1-M101|L1-M102|L1-M105"));
+    EXPECT_EQ(m.cUnitTime.text() + " " + std::to_string(m.cUnitTime.listIndex()), "L1-M101 0");
+    EXPECT_EQ(m.cTipList.items(), Lines("L1-M110|L1-M111"));
+    EXPECT_EQ(m.cTipList.text(), "L1-M110");
+    t.h.click("cIdioma(4)");  // file 2 lies in the top slot
+    EXPECT_EQ(m.cUnitTime.itemCount(), 6);
+    EXPECT_EQ(m.cUnitTime.text() + " " + std::to_string(m.cUnitTime.listIndex()), "L2-M101 1");
+}
+
+TEST(Texts, MissingFilesLeaveTheirSelectorsEmpty) {
+    Texts two({2});
+    EXPECT_EQ(two.h.st().iIdioma, 5);
+    EXPECT_EQ(two.caption("frmZentap"), "L2-M2");
+    for (int i = 0; i <= 4; ++i) EXPECT_EQ(two.caption("cIdioma(" + std::to_string(i) + ")"), i == 4 ? "L2-M1" : "") << i;
+    for (int i = 0; i <= 3; ++i) two.h.click("cIdioma(" + std::to_string(i) + ")");
+    EXPECT_EQ(two.h.st().iIdioma, 5);
+    EXPECT_EQ(two.h.tips.created, 51u) << "an empty selector does nothing";
+    Texts none({});
+    for (const auto& [c, n] : Refs(Captions())) EXPECT_EQ(none.caption(c), "") << c;
+    EXPECT_EQ(none.h.m().SSTab1.items(), std::vector<std::string>(4));
+    EXPECT_TRUE(none.h.m().cUnitTime.items().empty() && none.h.m().cTipList.items().empty());
+    for (const auto& [handle, t] : none.h.tips.live) EXPECT_EQ(t.tip.text, "") << t.control;
+    for (int i = 0; i <= 4; ++i) none.h.click("cIdioma(" + std::to_string(i) + ")");
+    EXPECT_EQ(none.h.st().iIdioma, 0);
+    EXPECT_EQ(none.h.tips.created, 51u);
+}
+
+// The shipped files: every caption and tooltip filled in every language, the same numbers filled
+// as in file 1, lines ending in CR LF and never in "~", drop-down items that differ.
+TEST(Texts, ShippedFiles) {
+    Harness h;
+    h.load();
+    std::set<std::string> names;
+    std::set<int> filled1;
+    for (int i = 0; i <= 4; ++i) {
+        SCOPED_TRACE("file " + std::to_string(i + 1));
+        h.click("cIdioma(" + std::to_string(i) + ")");
+        ASSERT_EQ(h.st().iIdioma, i + 1);
+        names.insert(h.m().cIdioma(i).text());
+        for (const auto& [c, n] : Refs(Captions())) {
+            EXPECT_EQ(h.m().find(c)->text(), h.mis(n)) << c;
+            EXPECT_FALSE(h.mis(n).empty()) << c;
+        }
+        for (const auto& [c, n] : Refs(kTips)) EXPECT_FALSE(h.tips.of(c)->tip.text.empty()) << c;
+        for (int k : {1, 177, 190, 197, 216, 280, 283, 284}) EXPECT_FALSE(h.mis(k).empty()) << k;
+        std::set<int> filled;
+        for (int k = 0; k < kMessages; ++k)
+            if (!h.mis(k).empty()) filled.insert(k);
+        if (i == 0) filled1 = filled;
+        EXPECT_EQ(filled, filled1);
+        // Relay time in tenths, seconds or minutes, seconds shown; white or black list, white shown.
+        EXPECT_EQ(h.m().cUnitTime.itemCount() * 10 + h.m().cUnitTime.listIndex(), 31);
+        EXPECT_EQ(h.m().cTipList.itemCount() * 10 + h.m().cTipList.listIndex(), 20);
+        EXPECT_EQ(std::set<std::string>(h.m().cUnitTime.items().begin(), h.m().cUnitTime.items().end()).size(), 3u);
+        std::ifstream in(h.files.realDir + "/MisI0" + std::to_string(i + 1) + ".dat", std::ios::binary);
+        std::stringstream raw;
+        raw << in.rdbuf();
+        const std::string f = raw.str();
+        ASSERT_TRUE(f.ends_with("\r\n"));
+        for (std::size_t k = 0; k < f.size(); ++k) {
+            EXPECT_EQ(f[k] == '\n', k > 0 && f[k - 1] == '\r') << "a bare LF or CR at byte " << k;
+            EXPECT_FALSE(f[k] == '\n' && k > 1 && f[k - 2] == '~') << "a line ending in ~ at byte " << k;
+        }
+    }
+    EXPECT_EQ(names.size(), 5u) << "every language has a name of its own";
+}
+
+// A switch while a run waits for a card: the run goes on and logs in the new language from then on.
+TEST(Texts, SwitchDuringARun) {
+    Harness h;
+    h.load();
+    h.openCom();
+    h.click("cmdStart(2)");
+    ASSERT_TRUE(h.runUntil([&] { return h.log().back().starts_with(h.mis(176) + ": "); }, 10));
+    const auto before = h.log();
+    h.click("cIdioma(1)");
+    EXPECT_EQ(h.log(), before);
+    EXPECT_EQ(h.m().cmdStop(2).text(), h.st().Mis[2][140]);
+    h.click("cmdStop(2)");
+    EXPECT_TRUE(h.runUntilIdle(30));
+    EXPECT_TRUE(h.logHas(h.st().Mis[2][177]));
+}
+
+// The message numbers of a file: a "~" is a line break, and at a line's end it takes the next line in.
+TEST(Catalogue, ContinuationKeepsTheNumbers) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Uno~Dos\r\nTres\r\n", "Uno\r\nDos|Tres"},  {"Uno~\r\nDos\r\nTres\r\n", "Uno\r\nDos|Tres"},
+        {"a~\r\nb~\r\nc\r\nd", "a\r\nb\r\nc|d"},     {"a~\r\n\r\nb\r\nc", "a\r\nb|c"},
+        {"a\r\nb~\r\n", "a|b\r\n"},                   {"a\r\n\r\n\r\nd\r\n", "a|||d"},
+        {"a\nb~\nc\r\nd", "a|b\r\nc|d"},              {"", ""}};
+    for (const auto& [file, messages] : cases) {
+        const auto mis = ParseMessages(file);
+        auto want = Lines(messages);
+        want.insert(want.begin(), "");
+        want.resize(kMessages);
+        EXPECT_EQ(std::vector<std::string>(mis.begin(), mis.end()), want) << file;
+    }
+    std::string file;
+    for (int k = 1; k <= 600; ++k) file += "L" + std::to_string(k) + (k == 499 ? "~\r\n" : "\r\n");
+    const auto mis = ParseMessages(file);
+    EXPECT_EQ(mis[498] + "|" + mis[499] + "|" + mis[500], "L498|L499\r\nL500|");
+}
+
+// Files 5 to 1 beside the program fill the slots from the top; a root folder ends in its separator.
+TEST(Catalogue, FilesFillTheSlotsFromTheTop) {
+    const std::tuple<std::set<int>, const char*, int> cases[] = {
+        {{1, 2, 3, 4, 5}, "0 1 2 3 4 5", 1}, {{1, 3}, "0 0 0 0 1 3", 4}, {{2}, "0 0 0 0 0 2", 5}, {{}, "0 0 0 0 0 0", 0}};
+    for (const auto& [files, slots, start] : cases) {
+        FakeFiles fs;
+        for (int n : files) fs.files["/zentap/MisI0" + std::to_string(n) + ".dat"] = "Lang" + std::to_string(n) + "\r\nT";
+        Ctx ctx{Platform{.files = &fs}};
+        ctx.st.Mis[1][1] = "left over";
+        LoadMessages(ctx);
+        EXPECT_EQ(ctx.st.iIdioma, start);
+        std::string got;
+        for (const auto& slot : ctx.st.Mis) got += (got.empty() ? "" : " ") + (slot[1].empty() ? "0" : slot[1].substr(4));
+        EXPECT_EQ(got, slots);
+    }
+    struct Lookups : FakeFiles {
+        bool exists(const std::string& path) const override { return asked += path + " ", false; }
+        mutable std::string asked;
+    };
+    for (const auto& [dir, prefix] : std::map<std::string, std::string>{{"/opt/zentap", "/opt/zentap/"}, {"/opt", "/opt/"}, {"/", "/"}, {"C:/", "C:/"}}) {
+        Lookups fs;
+        fs.dir = dir;
+        Ctx ctx{Platform{.files = &fs}};
+        LoadMessages(ctx);
+        std::string want;
+        for (int n = 5; n >= 1; --n) want += prefix + "MisI0" + std::to_string(n) + ".dat ";
+        EXPECT_EQ(fs.asked, want) << dir;
+    }
+}
+
+TEST(TooltipTable, HoldsItsCapacityAndStartsAgainAfterIniTip) {
+    Control button{"cmdOpenCom", Kind::Button, "cFrame(0)"}, box{"txtUser", Kind::TextBox, "SSTab1(2)"};
+    FakeTips host;
+    {
+        Tooltip tips(&host);
+        tips.IniMaxTip(150);
+        for (int i = 0; i < 150; ++i) ASSERT_TRUE(tips.CreateTip(button, "old")) << i;
+        EXPECT_FALSE(tips.CreateTip(button, "one too many"));
+        EXPECT_EQ(host.live.size(), 150u);
+        tips.IniTip();
+        EXPECT_TRUE(host.live.empty());
+        ASSERT_TRUE(tips.CreateTip(box, "new", "Title"));
+        EXPECT_EQ(host.of("txtUser")->tip.text + host.of("txtUser")->tip.title, "newTitle");
+        EXPECT_TRUE(tips.UpdateTip(box, "newer"));
+        EXPECT_EQ(host.of("txtUser")->tip.text, "newer");
+        EXPECT_FALSE(tips.UpdateTip(button, "no tip of its own"));
+        EXPECT_EQ(host.created, 151u);
+    }
+    EXPECT_TRUE(host.live.empty());  // the manager going takes every tooltip with it
+}
+
+}  // namespace
+}  // namespace zt::test

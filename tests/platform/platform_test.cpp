@@ -1,0 +1,327 @@
+// The Qt adapters: the serial port on a real pseudo-terminal, the TCP socket against a local server,
+// the language files on disk, the tooltips on widgets.
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QHostAddress>
+#include <QImage>
+#include <QLabel>
+#include <QStringDecoder>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QToolTip>
+
+#include "core/i18n/catalogue.h"
+#include "core/link/linkmgr.h"
+#include "core/link/receive.h"
+#include "core/link/requests.h"
+#include "platform/files.h"
+#include "platform/serial_port.h"
+#include "platform/tcp_socket.h"
+#include "platform/tooltips.h"
+#include "support/harness.h"
+#include "support/qt_app.h"
+
+namespace zt::test {
+namespace {
+
+TEST(SerialSettings, Parsing) {
+    const auto s = ParseLineSettings(" 19200, E ,7,1.5");
+    ASSERT_TRUE(s);
+    EXPECT_EQ(std::tuple(s->baud, s->parity, s->dataBits, s->stopBits),
+              std::tuple(19200, QSerialPort::EvenParity, QSerialPort::Data7, QSerialPort::OneAndHalfStop));
+    EXPECT_EQ(ParseLineSettings("300,o,5,2")->parity, QSerialPort::OddParity);
+    EXPECT_EQ(ParseLineSettings("9600,M,6,1")->parity, QSerialPort::MarkParity);
+    EXPECT_EQ(ParseLineSettings("9600,s,8,1")->parity, QSerialPort::SpaceParity);
+    for (const char* bad : {"", ",n,8,1", "fast,n,8,1", "0,n,8,1", "9600,x,8,1", "9600,n,9,1", "9600,n,8,3", "9600,n,8"})
+        EXPECT_FALSE(ParseLineSettings(bad)) << bad;
+}
+
+// The test holds the master side of a pseudo-terminal (the reader's end); the adapter opens the
+// slave side by its path as port 7.
+struct SerialPty : ::testing::Test {
+    SerialPty() {
+        App();
+        char name[128] = {};
+        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
+        path = name;
+        termios t{};
+        ::tcgetattr(slave, &t);
+        ::cfmakeraw(&t);
+        ::tcsetattr(slave, TCSANOW, &t);
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+        ctx.st.aAtqa.assign(3, 0);
+        ctx.st.aUid.assign(12, 0);
+        ctx.m.cCombo1.setText("9600");
+        ctx.m.cEditCfg1.setText("7");
+        port.onData = [this](Bytes b) { OnSerialData(ctx, b); };
+        port.onLost = [this] { OnLinkLost(ctx, 1); };
+    }
+    ~SerialPty() override {
+        if (master >= 0) ::close(master);
+        ::close(slave);
+    }
+    ByteVec take(std::size_t atLeast) {
+        ByteVec got;
+        RunUntil([&] {
+            std::uint8_t buf[512];
+            for (ssize_t n; (n = ::read(master, buf, sizeof buf)) > 0;) got.insert(got.end(), buf, buf + n);
+            return got.size() >= atLeast;
+        });
+        return got;
+    }
+    bool send(const ByteVec& bytes) {
+        std::size_t at = 0;
+        for (int tries = 0; at < bytes.size() && tries < 500; ++tries) {
+            const ssize_t n = ::write(master, bytes.data() + at, bytes.size() - at);
+            n > 0 ? at += static_cast<std::size_t>(n) : (Idle(5), 0);
+        }
+        return at == bytes.size();
+    }
+    const std::vector<std::string>& log() const { return ctx.m.listInfo.items(); }
+    int master = -1, slave = -1;
+    std::string path;
+    QtSerialPort port{[this](int n) { return n == 7 ? path : n == 8 ? "/dev/zt-no-such-tty" : ""; }};
+    Ctx ctx{Platform{&port}};
+};
+
+TEST_F(SerialPty, OpensAndCarriesFramesBothWays) {
+    ASSERT_FALSE(path.empty()) << "no pseudo-terminal";
+    // Port, settings, result: no device behind the number, none there, settings not understood, a
+    // pseudo-terminal that refuses DTR/RTS opens all the same, already open.
+    for (const auto& [n, settings, result] : {std::tuple{3, "9600,n,8,1", 3}, {8, "9600,n,8,1", 4}, {7, "9600,q,8,1", 2},
+                                              {7, "9600,n,8,1", 0}, {7, "9600,n,8,1", 1}})
+        EXPECT_EQ(port.open(n, settings), result) << n << " " << settings;
+    EXPECT_EQ(port.deviceName(7), path);
+    port.close();
+    EXPECT_FALSE(port.isOpen() || port.write(ByteVec{1}));
+    cmdOpenCom_Click(ctx);
+    ASSERT_EQ(log().back(), "OpenPortCOM: OK");
+    Payload block{0, 6, 0x02, 0x03, 0, 0xFF, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};  // STX and ETX inside go as they are
+    Send(ctx, Req::Write, block);
+    LedYellowOn(ctx);
+    EXPECT_EQ(spaced(take(36)), "02 23 11 06 02 03 00 FF 01 02 03 04 05 06 07 08 09 0A 0B 0C 8C 03 "
+                                "02 07 02 00 FF 08 03 02 07 02 01 FF 09 03");
+    // Answers cut across their frames, then a burst larger than the port's buffer.
+    const std::size_t before = log().size();
+    for (const char* piece : {"02 80 00", "80 03 02 91 01 01 93", "03"}) {
+        ASSERT_TRUE(send(hexBytes(piece)));
+        Idle(20);
+    }
+    ByteVec burst;
+    for (int i = 0; i < 150; ++i) {
+        burst.insert(burst.end(), {0x02, 0xA2, 0x10});
+        unsigned sum = 0xA2 + 0x10;
+        for (int b = 0; b < 16; ++b) burst.push_back(static_cast<std::uint8_t>(i + b)), sum += static_cast<unsigned>(i + b);
+        burst.insert(burst.end(), {static_cast<std::uint8_t>(sum), 0x03});
+    }
+    ASSERT_TRUE(send(burst));
+    ASSERT_TRUE(RunUntil([&] { return log().size() >= before + 152; }, 5000)) << log().size() - before << " answers";
+    EXPECT_EQ(log()[before] + "|" + log()[before + 1], ">>> AnsTestLink|>>> AnsSelect: 0x01");
+    EXPECT_EQ(static_cast<std::uint8_t>(ctx.st.sReadData[0]), 149);
+}
+
+TEST_F(SerialPty, HangUpClosesThePortWithoutSpinning) {
+    ASSERT_FALSE(path.empty()) << "no pseudo-terminal";
+    ctx.st.Mis[0][283] = "Link lost";
+    cmdOpenCom_Click(ctx);
+    ::close(master);
+    master = -1;
+    ASSERT_TRUE(RunUntil([&] { return !port.isOpen(); }, 2000)) << "the hang-up was not noticed";
+    EXPECT_EQ(log().back(), "Link lost");
+    const int errors = port.deviceErrors();
+    EXPECT_GE(errors, 1);
+    rusage u0{}, u1{};
+    ::getrusage(RUSAGE_SELF, &u0);
+    Idle(1000);
+    ::getrusage(RUSAGE_SELF, &u1);
+    const auto cpu = [](const rusage& u) { return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6; };
+    EXPECT_LT(cpu(u1) - cpu(u0), 0.2) << "the event loop kept busy after the device went away";
+    EXPECT_EQ(port.deviceErrors(), errors) << "the error came again";
+    cmdClose_Click(ctx);
+    EXPECT_EQ(log().back(), "ClosePort: OK");
+}
+
+// QtTcpSocket against a QTcpServer on 127.0.0.1 that stands in for the reader.
+TEST(Tcp, ConnectionsStartAndEndOnce) {
+    App();
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    QtTcpSocket sock;
+    int connects = 0, losses = 0;
+    ByteVec data;
+    sock.onConnected = [&] { ++connects; };
+    sock.onData = [&](Bytes b) { data.insert(data.end(), b.begin(), b.end()); };
+    sock.onLost = [&] { ++losses; };
+    auto accept = [&] {
+        EXPECT_TRUE(sock.connectTo("127.0.0.1", server.serverPort()));
+        EXPECT_TRUE(RunUntil([&] { return connects == 1 && server.hasPendingConnections(); }, 3000));
+        return std::unique_ptr<QTcpSocket>(server.nextPendingConnection());
+    };
+    // The peer closing or resetting is reported once; bytes before the close still arrive.
+    for (const bool reset : {false, true}) {
+        connects = losses = 0;
+        data.clear();
+        auto reader = accept();
+        ASSERT_TRUE(reader);
+        reader->write(QByteArray::fromHex("0280008003"));
+        reader->flush();
+        if (reset) {  // no lingering: the close sends a reset
+            linger l{1, 0};
+            ::setsockopt(static_cast<int>(reader->socketDescriptor()), SOL_SOCKET, SO_LINGER, &l, sizeof l);
+            Idle(20);
+        }
+        reader->close();
+        ASSERT_TRUE(RunUntil([&] { return losses > 0; }, 3000)) << reset;
+        Idle(100);
+        EXPECT_EQ(losses, 1) << reset;
+        EXPECT_EQ(spaced(data), "02 80 00 80 03") << reset;
+        EXPECT_FALSE(sock.send(ByteVec{0x02}));
+    }
+    // An abandoned attempt never reports later; the next reports its own connection once.
+    connects = losses = 0;
+    ASSERT_TRUE(sock.connectTo("127.0.0.1", server.serverPort()));
+    sock.close();
+    Idle(300);
+    EXPECT_EQ(connects, 0);
+    auto first = accept();
+    sock.close();
+    Idle(100);
+    EXPECT_EQ(connects * 10 + losses, 10) << "closing our end is no loss";
+    // Nobody listening: errors before a connection are left to the caller's wait.
+    const quint16 port = server.serverPort();
+    server.close();
+    connects = losses = 0;
+    ASSERT_TRUE(sock.connectTo("127.0.0.1", port));
+    Idle(500);
+    EXPECT_EQ(connects + losses, 0);
+    EXPECT_FALSE(sock.connectTo("", 1001));
+}
+
+// The program's folder moved to a folder of the test.
+struct FolderFiles : QtFileSystem {
+    explicit FolderFiles(QString dir) : dir(std::move(dir)) {}
+    std::string programDir() const override { return dir.toStdString(); }
+    QString dir;
+};
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+TEST(QtFiles, Windows1252FilesFoundByTheirExactName) {
+    QTemporaryDir dir;
+    // "Español", then "€ ñ ç" and "œ … ™ Ÿ" on two lines of one message.
+    Write(dir.filePath("MisI01.dat"), QByteArray("Espa\xF1ol\r\n\x80 \xF1 \xE7~\r\n\x9C \x85 \x99 \x9F\r\n"));
+    Write(dir.filePath("misi03.dat"), "x");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("MisI02.dat"));
+    FolderFiles fs(dir.path());
+    Ctx ctx{Platform{.files = &fs}};
+    LoadMessages(ctx);
+    ASSERT_EQ(ctx.st.iIdioma, 5);
+    EXPECT_EQ(GetMis(ctx, 1) + "|" + GetMis(ctx, 2), "Español|€ ñ ç\r\nœ … ™ Ÿ");
+    EXPECT_EQ(fs.readText(dir.filePath("none.dat").toStdString()), std::nullopt);
+    for (const auto& [name, exists] : std::map<QString, bool>{{"MisI01.dat", true}, {"MisI02.dat", false}, {"MisI03.dat", false},
+                                                              {"MisI0?.dat", false}, {"missing/MisI01.dat", false}})
+        EXPECT_EQ(fs.exists(dir.filePath(name).toStdString()), exists) << name.toStdString();
+    // Where Qt lacks the codec the table reads the file; it agrees with the code page.
+    QByteArray all;
+    for (int b = 0; b < 256; ++b) all.append(static_cast<char>(b));
+    EXPECT_EQ(DecodeWindows1252Table(all).toStdString(), Cp1252ToUtf8(all.toStdString()));
+    // The shipped files, beside the tests.
+    const char* bin = std::getenv("ZT_BIN_DIR");
+    FolderFiles shipped(bin ? QString::fromUtf8(bin) : QDir::currentPath());
+    Ctx c2{Platform{.files = &shipped}};
+    LoadMessages(c2);
+    ASSERT_EQ(c2.st.iIdioma, 1) << "no language files beside the tests";
+    EXPECT_EQ(c2.st.Mis[1][1] + "|" + c2.st.Mis[3][1], "Español|Català");
+    EXPECT_NE(c2.st.Mis[4][14].find("œ"), std::string::npos) << c2.st.Mis[4][14];
+    for (const auto& slot : c2.st.Mis)
+        for (const auto& text : slot) EXPECT_FALSE(QString::fromStdString(text).contains(QChar::ReplacementCharacter));
+}
+
+TipSpec Spec(std::string text, std::string title = {}) {
+    TipSpec t;
+    t.text = std::move(text);
+    t.title = std::move(title);
+    return t;
+}
+
+TEST(QtTips, CreateUpdateDestroyAndRender) {
+    App();
+    auto first = std::make_unique<QWidget>(), second = std::make_unique<QWidget>();
+    auto host = std::make_unique<QtTooltipHost>([&](const Control& c) -> QWidget* {
+        return c.name() == "cmdOpenCom" ? first.get() : c.name() == "cmdClose" ? second.get() : nullptr;
+    });
+    Control open{"cmdOpenCom", Kind::Button, "cFrame(0)"}, close{"cmdClose", Kind::Button, "cFrame(0)"},
+        noWidget{"Picture4", Kind::Picture, "Picture3"};
+    const auto h = host->create(open, Spec("Opens <the> port & more\r\nSecond line", "Port"));
+    EXPECT_EQ(first->toolTipDuration(), 30000);
+    EXPECT_TRUE(first->toolTip().contains("Opens &lt;the&gt; port &amp; more<br>Second line")) << first->toolTip().toStdString();
+    EXPECT_TRUE(first->toolTip().contains("<b>Port</b>"));
+    host->update(h, Spec("new"));
+    EXPECT_FALSE(first->toolTip().contains("Opens"));
+    // A tip on screen goes with its tooltip (Qt lets it fade for a moment).
+    QToolTip::showText(QPoint(10, 10), first->toolTip(), first.get());
+    host->destroy(h);
+    EXPECT_TRUE(first->toolTip().isEmpty());
+    EXPECT_EQ(first->toolTipDuration(), -1);
+    EXPECT_TRUE(RunUntil([] { return !QToolTip::isVisible(); }, 2000));
+    host->destroy(h);  // a second time does nothing
+    host->create(close, Spec(""));  // no text, no balloon: not the icon alone
+    EXPECT_TRUE(second->toolTip().isEmpty());
+    // Ending the host removes every tip but keeps the newest of a widget.
+    const auto a = host->create(open, Spec("first"));
+    host->create(open, Spec("second"));
+    host->create(close, Spec("other widget"));
+    host->create(noWidget, Spec("nowhere"));
+    host->destroy(a);
+    EXPECT_TRUE(first->toolTip().contains("second"));
+    second.reset();  // a widget that went first is no error
+    host.reset();
+    EXPECT_TRUE(first->toolTip().isEmpty());
+    // What the operator sees: dark blue text on white, the icon at the left, the text's own breaks.
+    auto shown = [&](const TipSpec& tip) -> QLabel* {
+        QToolTip::showText(QPoint(50, 50), QtTooltipHost::html(tip), first.get(), QRect(), tip.autoPopMs);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == "qtooltip_label" && w->isVisible()) return qobject_cast<QLabel*>(w);
+        return nullptr;
+    };
+    auto pixels = [](QLabel* l, const std::function<bool(const QColor&)>& of) {
+        const QImage img = l->grab().toImage();
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) n += of(img.pixelColor(x, y)) ? 1 : 0;
+        return n;
+    };
+    // The information icon: a brighter blue than the text (0, 0, 150) and its smoothing give.
+    auto iconBlue = [](const QColor& c) { return c.blue() >= 230 && c.red() < 180 && c.green() < 180; };
+    QLabel* one = shown(Spec("Wide text on a single line of its own"));
+    ASSERT_NE(one, nullptr);
+    const int oneLine = one->sizeHint().height();
+    QLabel* two = shown(Spec("Wide text on a single line\r\nand a second line"));
+    ASSERT_NE(two, nullptr);
+    EXPECT_GE(two->sizeHint().height() - oneLine, two->fontMetrics().lineSpacing() * 4 / 5);
+    const QImage img = two->grab().toImage();
+    EXPECT_GT(pixels(two, [](const QColor& c) { return c == QColor(Qt::white); }), img.width() * img.height() * 2 / 3);
+    EXPECT_EQ(img.pixelColor(2, img.height() / 2), QColor(Qt::white)) << "the margin is white too";
+    EXPECT_GT(pixels(two, [](const QColor& c) { return c.red() < 60 && c.green() < 60 && c.blue() > 110 && c.blue() < 190; }), 20);
+    EXPECT_GT(pixels(two, iconBlue), 10);
+    TipSpec noIcon = Spec("Wide text on a single line\r\nand a second line");
+    noIcon.icon = 0;
+    EXPECT_EQ(pixels(shown(noIcon), iconBlue), 0);
+    QToolTip::hideText();
+}
+
+}  // namespace
+}  // namespace zt::test

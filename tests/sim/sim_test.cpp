@@ -1,0 +1,270 @@
+// The simulator's own rules where the program's runs do not reach them: the card's access
+// conditions, the reader's refusals, its timing, outputs, reports and auto-feed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "sim/access.h"
+#include "sim/card.h"
+#include "sim/reader.h"
+
+namespace zt::sim {
+namespace {
+
+TEST(Access, TriplesDecodeAndEncode) {
+    // Bytes 6..8 of a trailer and the conditions of groups 0..3 (none: inconsistent).
+    const std::pair<std::array<std::uint8_t, 3>, const char*> cases[] = {
+        {{0xFF, 0x07, 0x80}, "0001"},  // transport configuration
+        {{0x08, 0x77, 0x8F}, "6663"},  // value blocks with recharge by key B
+        {{0x78, 0x77, 0x88}, "4443"}, {{0x7F, 0x07, 0x88}, "0003"},
+        {{0xFF, 0x07, 0x81}, ""},  // C2 of block 0 set without its inverted copy
+        {{0xFF, 0x0F, 0x80}, ""}};
+    for (const auto& [t, want] : cases) {
+        const auto ac = decodeAccess(t[0], t[1], t[2]);
+        std::string got;
+        for (int g = 0; ac && g < 4; ++g) got += std::to_string(ac->cond[g]);
+        EXPECT_EQ(got, want) << int(t[0]) << " " << int(t[1]) << " " << int(t[2]);
+        if (ac) { EXPECT_TRUE(encodeAccess(*ac) == t); }
+    }
+    // Every one of the 4096 condition sets round-trips, and no other byte triple decodes.
+    std::vector<bool> valid(1 << 24);
+    for (unsigned bits = 0; bits < 4096; ++bits) {
+        AccessConditions ac;
+        for (unsigned g = 0; g < 4; ++g) ac.cond[g] = static_cast<std::uint8_t>((bits >> (3 * g)) & 7);
+        const auto t = encodeAccess(ac);
+        const auto back = decodeAccess(t[0], t[1], t[2]);
+        ASSERT_TRUE(back && *back == ac) << bits;
+        valid[static_cast<std::size_t>(t[0] << 16 | t[1] << 8 | t[2])] = true;
+    }
+    for (unsigned v = 0; v < (1u << 24); ++v) {
+        const auto b = [v](int s) { return static_cast<std::uint8_t>(v >> s); };
+        if (decodeAccess(b(16), b(8), b(0)).has_value() != valid[v]) FAIL() << std::hex << v;
+    }
+}
+
+// One row per condition C1C2C3; entries: '-' never, 'A', 'B', '*' A|B.
+TEST(Access, PermissionTables) {
+    const char* data[8] = {"****", "*--*", "*---", "BB--", "*B--", "B---", "*BB*", "----"};
+    const DataOp ops[4] = {DataOp::Read, DataOp::Write, DataOp::Increment, DataOp::Decrement};
+    // Key A read/write, access bits read/write, key B read/write.
+    const char* trailer[8] = {"-AA-AA", "-AAAAA", "--A-A-", "-B*B-B", "-B*--B", "--*B--", "--*---", "--*---"};
+    const TrailerField fields[3] = {TrailerField::KeyA, TrailerField::AccessBits, TrailerField::KeyB};
+    auto may = [](char w, KeyType k) { return w == '*' || w == (k == KeyType::A ? 'A' : 'B'); };
+    for (std::uint8_t cond = 0; cond < 8; ++cond) {
+        for (KeyType k : {KeyType::A, KeyType::B}) {
+            for (int op = 0; op < 4; ++op) EXPECT_EQ(dataAllowed(cond, k, ops[op]), may(data[cond][op], k)) << int(cond) << op;
+            for (int i = 0; i < 6; ++i)
+                EXPECT_EQ(trailerAllowed(cond, k, fields[i / 2], i % 2), may(trailer[cond][i], k)) << int(cond) << i;
+        }
+        EXPECT_EQ(keyBReadable(cond), cond <= 2) << int(cond);
+    }
+}
+
+struct CardProtocol : ::testing::Test {
+    Card card = Card::blank(CardKind::Classic1K, {1, 2, 3, 4});
+    Block out{};
+    const Key ff{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, keyB{0xB0, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5};
+    void open(int block, KeyType k = KeyType::A) {
+        ASSERT_TRUE(card.select());
+        ASSERT_EQ(card.authenticate(block, k, k == KeyType::A ? ff : keyB), AuthResult::Ok);
+    }
+    void setTrailer(int sector, std::array<std::uint8_t, 3> access) {
+        Block t{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, access[0], access[1], access[2], 0x69};
+        std::copy(keyB.begin(), keyB.end(), t.begin() + 10);
+        card.setBlock(card.trailerOf(sector), t);
+    }
+};
+
+TEST_F(CardProtocol, TrailerShowsAndTakesWhatTheKeyMay) {
+    // A readable key B opens nothing, whatever its value; key A reads the access bits and key B.
+    ASSERT_TRUE(card.select());
+    EXPECT_EQ(card.authenticate(4, KeyType::B, ff), AuthResult::WrongKey);
+    open(7);
+    ASSERT_EQ(card.read(7, out), AccessResult::Ok);
+    EXPECT_EQ(out, (Block{0, 0, 0, 0, 0, 0, 0xFF, 0x07, 0x80, 0x69, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    setTrailer(1, {0x7F, 0x07, 0x88});  // 011: access bits readable by A|B, key B by nobody, written with B
+    open(7, KeyType::B);
+    ASSERT_EQ(card.read(7, out), AccessResult::Ok);
+    EXPECT_EQ(out, (Block{0, 0, 0, 0, 0, 0, 0x7F, 0x07, 0x88, 0x69, 0, 0, 0, 0, 0, 0}));
+    const Block wanted = {1, 1, 1, 1, 1, 1, 0xFF, 0x07, 0x80, 0x00, 0xB0, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5};
+    open(7);
+    EXPECT_EQ(card.write(7, wanted), AccessResult::Denied);
+    open(7, KeyType::B);
+    EXPECT_EQ(card.write(7, wanted), AccessResult::Ok);
+    EXPECT_EQ(card.block(7), wanted);
+    // Trailer condition 100: key B may change both keys but not the access bits.
+    setTrailer(2, encodeAccess(AccessConditions{{0, 0, 0, 4}}));
+    Block expect = wanted;
+    std::copy_n(card.block(11).begin() + 6, 4, expect.begin() + 6);
+    open(11, KeyType::B);
+    EXPECT_EQ(card.write(11, wanted), AccessResult::Ok);
+    EXPECT_EQ(card.block(11), expect);
+}
+
+TEST_F(CardProtocol, DataBlocksPerKeyAndLockedSectors) {
+    setTrailer(1, {0x78, 0x77, 0x88});  // data 100: read A|B, write B; trailer 011: key B hidden
+    open(5);
+    EXPECT_EQ(card.read(5, out), AccessResult::Ok);
+    EXPECT_EQ(card.write(5, Block{9}), AccessResult::Denied);
+    EXPECT_EQ(card.state(), CardState::Idle);
+    open(5, KeyType::B);
+    EXPECT_EQ(card.write(5, Block{9}), AccessResult::Ok);
+    EXPECT_EQ(card.block(5)[0], 9);
+    // Access bits without their inverted copy lock the sector for good; the next one is untouched.
+    open(11);
+    Block bad = card.block(11);
+    bad[8] = 0x81;
+    ASSERT_EQ(card.write(11, bad), AccessResult::Ok);
+    EXPECT_FALSE(card.access(2));
+    for (KeyType k : {KeyType::A, KeyType::B}) {
+        ASSERT_TRUE(card.select());
+        EXPECT_EQ(card.authenticate(8, k, ff), AuthResult::Locked);
+    }
+    open(12);
+}
+
+// A host on a virtual clock: sends requests, lets time pass, keeps the frames that came back with
+// the time each one was complete.
+struct Host {
+    explicit Host(ReaderOptions o = {}) : r(o) {}
+    void send(std::vector<std::uint8_t> bytes) { r.receive(bytes, now); }
+    void runUntil(Micros until) {
+        for (std::optional<Micros> due; (due = r.nextDue()) && *due <= until;)
+            for (auto& e : r.collect(now = std::max(now, *due)))
+                for (auto& f : assembler.feed(e.bytes)) got.push_back({e.at, std::move(f)});
+        now = std::max(now, until);
+    }
+    void runFor(Micros d) { runUntil(now + d); }
+    // The status byte of the answer to a request within 100 ms (-1: none); card reports stay in `got`.
+    int status(std::uint8_t c, std::vector<std::uint8_t> data = {}) {
+        const std::size_t from = got.size();
+        send(makeFrame(c, data));
+        runFor(100'000);
+        for (std::size_t i = from; i < got.size(); ++i)
+            if (got[i].second.code == c + 0x80 && got[i].second.data.size() == 1) return got[i].second.data[0];
+        return -1;
+    }
+    int reports() const {
+        return static_cast<int>(std::count_if(got.begin(), got.end(), [](auto& g) { return g.second.code == code::CardReport; }));
+    }
+    std::shared_ptr<Card> present(CardKind kind = CardKind::Classic1K) {
+        auto card = std::make_shared<Card>(Card::blank(kind, {1, 2, 3, 4}));
+        r.present(card, now);
+        runFor(1000);
+        return card;
+    }
+    Reader r;
+    Micros now = 0;
+    FrameAssembler assembler;
+    std::vector<std::pair<Micros, Frame>> got;
+};
+
+TEST(Reader, FramesAndTheStatusOfEveryRefusal) {
+    // A request, the frame that answers it: FrameError for a bad frame, and the reader stays in step.
+    for (const auto& [request, answer] : {std::pair{"02 07 02 00 FF 08 03", "02 87 00 87 03"}, {"55 03 02 00 00 00 03", "02 80 00 80 03"},
+                                          {"02 11 00 11 03", "02 91 01 00 92 03"}, {"02 00 00 01 03", "02 FE 00 FE 03"},
+                                          {"02 00 00 00 04", "02 FE 00 FE 03"}, {"02 13 00 13 03", "02 FE 00 FE 03"},
+                                          {"02 21 02 04 00 27 03", "02 FE 00 FE 03"}, {"02 00 20", "02 FE 00 FE 03"}}) {
+        Host h;
+        h.send(*parseHex(request));
+        h.runFor(10'000);
+        ASSERT_EQ(h.got.size(), 1u) << request;
+        EXPECT_EQ(hexBytes(makeFrame(h.got[0].second.code, h.got[0].second.data)), answer) << request;
+        EXPECT_EQ(h.status(code::TestLink), -1) << "out of step after " << request;
+        EXPECT_EQ(h.got.back().second.code, 0x80);
+    }
+    // Card kind, whether selected first, requests ("code:hex bytes"; the last one judged), status.
+    const std::tuple<CardKind, bool, const char*, int> cases[] = {
+        {CardKind::Classic4K, false, "11:", 2}, {CardKind::Mini, false, "11:", 3}, {CardKind::Classic1K, false, "21:04 00 00", 1},
+        {CardKind::Classic1K, true, "20:01 01 02 03 04 05 06|21:04 00 01", 2}, {CardKind::Classic1K, true, "21:04 01 00", 2},
+        {CardKind::Classic1K, true, "21:40 00 00", 4}, {CardKind::Mini, true, "21:14 00 00", 4}, {CardKind::Classic1K, true, "21:04 00 10", 5},
+        {CardKind::Classic1K, true, "21:04 02 00", 5}, {CardKind::Classic1K, false, "20:10 00 00 00 00 00 00", 1},
+        {CardKind::Classic1K, false, "22:04", 1}, {CardKind::Classic1K, true, "22:04", 2}, {CardKind::Classic1K, true, "21:04 00 00|22:08", 2},
+        {CardKind::Classic1K, true, "21:04 00 00|22:40", 4}, {CardKind::Classic1K, true, "21:00 00 00|23:00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00", 3},
+        // Block 200 lies in the 16-block sector 36 of a 4K card: blocks 192-207.
+        {CardKind::Classic4K, true, "21:C8 00 00|23:C0 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00", 0},
+        {CardKind::Classic4K, true, "21:C8 00 00|22:D0", 2}, {CardKind::Classic1K, false, "12:", 1}};
+    for (const auto& [kind, select, requests, want] : cases) {
+        Host h;
+        h.present(kind);
+        if (select) {
+            ASSERT_GE(h.status(code::Select), 1);
+        }
+        int got = -1;
+        const std::string r = requests;
+        for (std::size_t at = 0, bar; at <= r.size(); at = bar + 1) {
+            bar = std::min(r.find('|', at), r.size());
+            const std::string one = r.substr(at, bar - at);
+            got = h.status(static_cast<std::uint8_t>(std::stoi(one.substr(0, 2), nullptr, 16)), *parseHex(one.substr(3)));
+        }
+        EXPECT_EQ(got, want) << requests;
+    }
+}
+
+TEST(Reader, ReportsOutputsAndTiming) {
+    Host h;
+    auto card = h.present();
+    h.runUntil(900'000);
+    EXPECT_EQ(h.reports(), 4);  // an idle card every 300 ms: 0, 300, 600, 900 ms
+    ASSERT_EQ(h.status(code::Select), 1);
+    ASSERT_EQ(h.status(code::Halt), 0);
+    h.runFor(5'000'000);
+    EXPECT_EQ(h.reports(), 4);  // a halted card never
+    EXPECT_EQ(h.status(code::Select), 0);
+    h.r.remove(h.now);
+    h.r.present(card, h.now);
+    h.runFor(1);
+    EXPECT_EQ(h.reports(), 5);
+    // A failed login drops the card to idle: it is reported again after the poll interval.
+    ASSERT_EQ(h.status(code::Select), 1);
+    ASSERT_EQ(h.status(code::Login, {4, 1, 0}), 2);
+    const Micros failedAt = h.now - 100'000;
+    h.runUntil(failedAt + 300'000);
+    EXPECT_EQ(h.got.back().first, failedAt + 300'000);
+    EXPECT_EQ(h.reports(), 6);
+    // Outputs: 10 ms steps, 255 or DOutPerm for good, 0 off.
+    h.status(code::DOutTemp, {0, 50});
+    const Micros t = h.now - 100'000;
+    EXPECT_EQ(std::pair(h.r.output(0, t + 499'999).on, h.r.output(0, t + 500'000).on), std::pair(true, false));
+    h.status(code::DOutPerm, {1, 255});
+    EXPECT_TRUE(h.r.output(1, h.now + 100'000'000).permanent);
+    h.status(code::DOutTemp, {1, 0});
+    EXPECT_FALSE(h.r.output(1, h.now).on);
+    // Realistic timing: each request byte a byte time after the previous, the work, the answer's bytes.
+    Host slow({.timing = Timing::Realistic, .baud = 9600});
+    auto wire = [](int bytes) { return static_cast<Micros>(bytes * 10'000'000.0 / 9600 + 0.5); };
+    slow.send(makeFrame(code::TestLink));
+    slow.runFor(100'000);
+    EXPECT_EQ(slow.got.at(0).first, 5 * wire(1) + 500 + wire(5));
+    // A link reset forgets half frames and answers not yet sent.
+    slow.send(makeFrame(code::TestLink));
+    slow.send({0x02, 0x00});
+    slow.r.linkReset(slow.now);
+    slow.runFor(100'000);
+    EXPECT_EQ(slow.got.size(), 1u);
+}
+
+TEST(Reader, AutoFeedReplacesAHaltedCard) {
+    Host h({.seed = 7, .autoFeed = true});
+    std::vector<std::pair<bool, Micros>> field;
+    h.r.onField = [&](const std::shared_ptr<Card>&, bool in, Micros t) { field.emplace_back(in, t); };
+    h.runFor(1);
+    const auto first = h.r.cardInField();
+    ASSERT_TRUE(first && h.status(code::Select) == 1);
+    const Micros haltAt = h.now;
+    ASSERT_EQ(h.status(code::Halt), 0);
+    h.runUntil(haltAt + 1'499'999);
+    EXPECT_FALSE(h.r.cardInField());
+    h.runUntil(haltAt + 1'500'000);
+    ASSERT_TRUE(h.r.cardInField());
+    EXPECT_NE(h.r.cardInField()->uid(), first->uid());
+    EXPECT_EQ(field, (std::vector<std::pair<bool, Micros>>{{true, 0}, {false, haltAt}, {true, haltAt + 1'500'000}}));
+    h.r.setAutoFeed(false, h.now);
+    ASSERT_EQ(h.status(code::Select), 1);
+    ASSERT_EQ(h.status(code::Halt), 0);
+    h.runFor(5'000'000);
+    EXPECT_TRUE(h.r.cardInField());  // without auto-feed the halted card stays
+}
+
+}  // namespace
+}  // namespace zt::sim
