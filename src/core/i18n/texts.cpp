@@ -132,10 +132,11 @@ void ApplyTexts(Ctx& ctx, Tooltip& tips) {
     }
 }
 
-void cIdioma_Click(Ctx& ctx, Tooltip& tips, int index) {
-    if (!ctx.m.cIdioma.has(index) || ctx.m.cIdioma(index).text().empty()) return;
+bool cIdioma_Click(Ctx& ctx, Tooltip& tips, int index) {
+    if (!ctx.m.cIdioma.has(index) || ctx.m.cIdioma(index).text().empty()) return false;
     ctx.st.iIdioma = static_cast<std::int16_t>(index + 1);
     ApplyTexts(ctx, tips);
+    return true;
 }
 
 }  // namespace zt

@@ -9,7 +9,7 @@
 namespace zt {
 
 void ApplyTexts(Ctx& ctx, Tooltip& tips);
-void cIdioma_Click(Ctx& ctx, Tooltip& tips, int index);
+bool cIdioma_Click(Ctx& ctx, Tooltip& tips, int index);
 
 // The tooltip text of the port-number box cEditCfg1: message 230, and on a line of its own the
 // device behind the number typed ("Device: /dev/ttyS0") when the serial port can name one.

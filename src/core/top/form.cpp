@@ -146,10 +146,12 @@ bool Form::click(std::string_view name) {
     } else if (base == "cmdStop" && index >= 0) {
         cmdStop_Click(c, index);
     } else if (base == "cIdioma" && index >= 0) {
-        if (tips_) cIdioma_Click(c, *tips_, index);
-        if (tips_) ApplyRecordTexts(c, *record_, *tips_);
-        // The card on the read tab is said again in the new language.
-        RedrawCardDetail(c);
+        // The texts of the record window and the card on the read tab follow a language that was
+        // put into the window; an empty selector does nothing.
+        if (tips_ && cIdioma_Click(c, *tips_, index)) {
+            ApplyRecordTexts(c, *record_, *tips_);
+            RedrawCardDetail(c);
+        }
     } else if (name == "cmdLecTar") {
         c.sched.spawn(cmdLecTar_Click(c));
     } else if (name == "cmdOpenCom") {
