@@ -8,6 +8,7 @@
 #include "core/encode/layouts.h"
 #include "core/encode/selection.h"
 #include "core/encode/user_extras.h"
+#include "core/link/hexlib.h"
 #include "harnesses.h"
 #include "support/fakes.h"
 
@@ -23,25 +24,15 @@ const std::array<const char*, 6> kLists{"Lista blanca", "Lista negra", "", "-", 
 
 // The leading hex digits of a pair.
 int PairValue(std::string_view pair) {
-    auto hex = [](char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1; };
     int v = 0;
-    for (char c : pair.substr(0, 2)) {
-        if (hex(c) < 0) break;
-        v = v * 16 + hex(c);
-    }
+    for (std::size_t i = 0; i < 2 && i < pair.size() && HexDigit(pair[i]) >= 0; ++i) v = v * 16 + HexDigit(pair[i]);
     return v;
-}
-
-std::string Hex2(unsigned v) {
-    static constexpr char d[] = "0123456789ABCDEF";
-    return {d[(v >> 4) & 0xF], d[v & 0xF]};
 }
 
 std::string HexSum20(std::string_view s) {
     unsigned sum = 0;
-    for (std::size_t i = 0; i < 20 && i < s.size(); i += 2)
-        sum += static_cast<unsigned>(PairValue(s.substr(i, 2)));
-    return Hex2(sum & 0xFF);
+    for (std::size_t i = 0; i < 20 && i < s.size(); i += 2) sum += static_cast<unsigned>(PairValue(s.substr(i, 2)));
+    return ByteToHex(static_cast<std::uint8_t>(sum));
 }
 
 char CheckDigit(std::string_view s) {
@@ -50,9 +41,7 @@ char CheckDigit(std::string_view s) {
     return static_cast<char>('0' + (10 - sum % 10) % 10);
 }
 
-std::string Last(const std::string& s, std::size_t n) {
-    return s.size() <= n ? s : s.substr(s.size() - n);
-}
+std::string Last(const std::string& s, std::size_t n) { return s.size() <= n ? s : s.substr(s.size() - n); }
 
 // The last matching position among the six messages from `first`, 255 for none.
 int Position(const Ctx& ctx, const std::string& text, int first) {
@@ -67,13 +56,12 @@ std::string Fail(int index, const std::string& what, const std::string& got) {
 }
 
 // Type code of each index that has one.
-const std::map<int, std::string>& Codes() {
-    static const std::map<int, std::string> codes = [] {
-        std::map<int, std::string> c{{0, "69"},  {1, "52"},  {10, "45"}, {11, "46"}, {12, "28"}, {13, "29"}, {14, "47"}, {30, "10"}, {31, "11"}, {32, "12"}};
-        for (int i = 15; i <= 24; ++i) c[i] = "83";
-        return c;
-    }();
-    return codes;
+std::string Code(int index) {
+    static const std::map<int, std::string> codes{{0, "69"},  {1, "52"},  {10, "45"}, {11, "46"},
+                                                   {12, "28"}, {13, "29"}, {14, "47"}, {30, "10"},
+                                                   {31, "11"}, {32, "12"}};
+    if (index >= 15 && index <= 24) return "83";
+    return codes.contains(index) ? codes.at(index) : "";
 }
 
 std::string CheckCfg(const Ctx& ctx, const std::string& cfg) {
@@ -92,34 +80,27 @@ std::string CheckCfg(const Ctx& ctx, const std::string& cfg) {
     if (m.chkCfgRelExt.value() == 1) frame = ConvTramaText(ToAnsi(m.txtTramaRelExt.text())).substr(0, 32);
     if (cfg.substr(14, 2) != Last("00" + std::to_string(frame.size()), 2))
         return "frame length wrong: " + cfg;
-    if (frame.empty() != (cfg.size() == 22)) return "frame blocks present without a frame, or missing";
-    if (!frame.empty()) {
-        std::string hex;
-        for (char c : frame) hex += Hex2(static_cast<unsigned char>(c));
-        hex.resize(64, 'F');
-        if (cfg.substr(22) != hex) return "frame blocks wrong: " + cfg;
-    }
-    return {};
+    std::string hex;
+    for (char c : frame) hex += ByteToHex(static_cast<std::uint8_t>(c));
+    if (!frame.empty()) hex.resize(64, 'F');
+    return cfg.substr(22) == hex ? "" : "frame blocks wrong or missing: " + cfg;
 }
 
 // Two MIFARE value blocks: value, its inverse, value, then address, inverse, address, inverse.
 std::string CheckValueBlock(std::string_view b, std::int32_t value) {
     std::array<unsigned, 16> v{};
     for (std::size_t i = 0; i < 16; ++i) v[i] = static_cast<unsigned>(PairValue(b.substr(2 * i, 2)));
-    const auto u = static_cast<std::uint32_t>(value);
-    for (unsigned i = 0; i < 4; ++i) {
-        if (v[i] != ((u >> (8 * i)) & 0xFF) || v[i + 8] != v[i] || v[i + 4] != (~v[i] & 0xFF))
-            return "value block does not hold the balance: " + std::string(b);
-    }
-    if (v[12] != v[14] || v[13] != v[15] || v[13] != (~v[12] & 0xFF))
-        return "value block address bytes wrong";
-    return {};
+    bool ok = v[12] == v[14] && v[13] == v[15] && v[13] == (~v[12] & 0xFF);
+    for (unsigned i = 0; i < 4; ++i)
+        ok = ok && v[i] == ((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF) && v[i + 8] == v[i] &&
+             v[i + 4] == (~v[i] & 0xFF);
+    return ok ? "" : "value block does not hold the balance: " + std::string(b);
 }
 
 std::string CheckType(Ctx& ctx, int index, const std::string& r) {
     const auto& m = ctx.m;
-    const auto code = Codes().find(index);
-    if (code == Codes().end())
+    const std::string code = Code(index);
+    if (code.empty())
         return r.empty() ? std::string() : Fail(index, "content for an index without a type", r);
     if (r.size() != 0 && r.size() != 32 && r.size() != 64 && r.size() != 96) return Fail(index, "length", r);
     if (index == 0) {
@@ -128,30 +109,21 @@ std::string CheckType(Ctx& ctx, int index, const std::string& r) {
         // block, and a head that is itself one, two or three blocks long stands alone.
         std::string head = "69" + ToAnsi(m.txtOldNumInst.text()) + "020";
         if (head.size() == 9) head += CheckDigit(head);
-        std::string second = ToAnsi(m.txtNumInst.text());
-        if (second.size() == 4) {
-            second += Last(std::string(12, 'F') + ToAnsi(m.txtKeyMF.text()), 12) +
-                      Last("0000" + ToAnsi(m.txtSector.text()), 4);
-            second += HexSum20(second);
-        } else {
-            second.clear();
-        }
-        std::string want;
-        if (head.size() == 10 && second.size() == 22) {
-            want = head + second;
-        } else if (head.size() == 32 || head.size() == 64 || head.size() == 96) {
-            want = head;
-        }
+        const std::string typed = ToAnsi(m.txtNumInst.text());
+        std::string second = typed + Last(std::string(12, 'F') + ToAnsi(m.txtKeyMF.text()), 12) +
+                             Last("0000" + ToAnsi(m.txtSector.text()), 4);
+        second = typed.size() == 4 ? second + HexSum20(second) : "";
+        std::string want = head.size() == 10 && second.size() == 22 ? head + second : "";
+        if (head.size() == 32 || head.size() == 64 || head.size() == 96) want = head;
         return r == want ? std::string() : Fail(index, "MASTER block, expected " + want, r);
     }
     // A balance the value block cannot hold leaves the balance card without content.
     if (index == 32 && !SaldoValue(ctx))
         return r.empty() ? std::string() : Fail(index, "content for a balance out of range", r);
-    if (r.size() < 10 || r.substr(0, 2) != code->second) return Fail(index, "type code", r);
+    if (r.size() < 10 || r.substr(0, 2) != code) return Fail(index, "type code", r);
     if (r[9] != CheckDigit(r.substr(0, 9))) return Fail(index, "check digit", r);
     if (index >= 15 && index <= 24) {
-        const std::string want = "830000" + std::to_string(index - 15) + "00";
-        if (r.substr(0, 9) != want) return Fail(index, "numeric head", r);
+        if (r.substr(0, 9) != "830000" + std::to_string(index - 15) + "00") return Fail(index, "numeric head", r);
     } else if (r.substr(2, 4) != Last("0000" + ToAnsi(m.txtNumInst.text()), 4)) {
         return Fail(index, "installation code", r);
     }
@@ -160,28 +132,22 @@ std::string CheckType(Ctx& ctx, int index, const std::string& r) {
         if (r.substr(10) != cfg) return Fail(index, "CONFIG parameters differ from GetCfgData", r);
         return CheckCfg(ctx, cfg);
     }
-    const std::string tail(22, 'F');
-    if (r.substr(10, 22) != tail) return Fail(index, "tail", r);
-    if (index >= 10 && index <= 14) {
-        const std::string value = index == 14 ? "999" : "000";
-        if (r.substr(6, 3) != value) return Fail(index, "value field", r);
-    }
+    if (r.substr(10, 22) != std::string(22, 'F')) return Fail(index, "tail", r);
+    if (index >= 10 && index <= 14 && r.substr(6, 3) != (index == 14 ? "999" : "000"))
+        return Fail(index, "value field", r);
     if (index == 30 && r.size() != 32) return Fail(index, "USUARIO BASICO length", r);
     if (index == 31) {
         std::array<unsigned, 32> map{};
-        for (const auto& item : m.listPermit.items()) {
-            const int node = std::stoi(item.substr(5));
-            map[static_cast<std::size_t>(node / 8)] |= 1u << (node % 8);
-        }
+        for (const auto& item : m.listPermit.items())
+            map[static_cast<std::size_t>(std::stoi(item.substr(5)) / 8)] |= 1u << (std::stoi(item.substr(5)) % 8);
         std::string want;
-        for (unsigned b : map) want += Hex2(b);
+        for (unsigned b : map) want += ByteToHex(static_cast<std::uint8_t>(b));
         if (r.size() != 96 || r.substr(32) != want) return Fail(index, "node bitmap, expected " + want, r);
     }
     if (index == 32) {
-        const auto saldo = SaldoValue(ctx);
         if (r.size() != 96) return Fail(index, "balance card length", r);
-        if (auto e = CheckValueBlock(std::string_view(r).substr(32, 32), *saldo); !e.empty()) return e;
-        if (auto e = CheckValueBlock(std::string_view(r).substr(64, 32), *saldo); !e.empty()) return e;
+        for (std::size_t at : {32, 64})
+            if (auto e = CheckValueBlock(std::string_view(r).substr(at, 32), *SaldoValue(ctx)); !e.empty()) return e;
     }
     return {};
 }
@@ -206,20 +172,14 @@ std::string CheckCardDataInput(const std::uint8_t* data, std::size_t size) {
     auto& m = ctx.m;
     m.listPermit.clearItems();
     // Texts up to the length of the longest field value, some longer, any bytes.
-    m.txtNumInst.setText(in.text(8));
-    m.txtOldNumInst.setText(in.text(40));
-    m.txtKeyMF.setText(in.text(16));
-    m.txtSector.setText(in.text(6));
-    m.txtUser.setText(in.text(12));
-    m.txtSalVal.setText(in.text(16));
-    m.txtCfgTRele.setText(in.text(8));
-    m.txtCfgNode.setText(in.text(8));
-    m.txtTScan.setText(in.text(8));
-    m.txtVendDec.setText(in.text(8));
-    const std::uint8_t choice = in.byte();
-    m.cUnitTime.setText(choice & 0x80 ? in.text(12) : kUnits[(choice & 0x7F) % 6]);
-    const std::uint8_t choice2 = in.byte();
-    m.cTipList.setText(choice2 & 0x80 ? in.text(12) : kLists[(choice2 & 0x7F) % 6]);
+    for (const auto& [field, max] : {std::pair{&m.txtNumInst, 8}, {&m.txtOldNumInst, 40}, {&m.txtKeyMF, 16},
+                                     {&m.txtSector, 6}, {&m.txtUser, 12}, {&m.txtSalVal, 16}, {&m.txtCfgTRele, 8},
+                                     {&m.txtCfgNode, 8}, {&m.txtTScan, 8}, {&m.txtVendDec, 8}})
+        field->setText(in.text(static_cast<std::size_t>(max)));
+    for (const auto& [list, texts] : {std::pair{&m.cUnitTime, &kUnits}, {&m.cTipList, &kLists}}) {
+        const std::uint8_t choice = in.byte();
+        list->setText(choice & 0x80 ? in.text(12) : (*texts)[(choice & 0x7F) % 6]);
+    }
     const std::uint8_t boxes = in.byte();
     m.chkEspResList.setValue(boxes & 1);
     m.chkEspNodoTar.setValue((boxes >> 1) & 1);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 #include "sim/access.h"
 #include "sim/card.h"
@@ -36,10 +37,9 @@ TEST(Access, TriplesDecodeAndEncode) {
         ASSERT_TRUE(back && *back == ac) << bits;
         valid[static_cast<std::size_t>(t[0] << 16 | t[1] << 8 | t[2])] = true;
     }
-    for (unsigned v = 0; v < (1u << 24); ++v) {
-        const auto b = [v](int s) { return static_cast<std::uint8_t>(v >> s); };
-        if (decodeAccess(b(16), b(8), b(0)).has_value() != valid[v]) FAIL() << std::hex << v;
-    }
+    const auto byte = [](unsigned v, int shift) { return static_cast<std::uint8_t>(v >> shift); };
+    for (unsigned v = 0; v < (1u << 24); ++v)
+        if (decodeAccess(byte(v, 16), byte(v, 8), byte(v, 0)).has_value() != valid[v]) FAIL() << std::hex << v;
 }
 
 // One row per condition C1C2C3; entries: '-' never, 'A', 'B', '*' A|B.
@@ -191,12 +191,9 @@ TEST(Reader, FramesAndTheStatusOfEveryRefusal) {
             ASSERT_GE(h.status(code::Select), 1);
         }
         int got = -1;
-        const std::string r = requests;
-        for (std::size_t at = 0, bar; at <= r.size(); at = bar + 1) {
-            bar = std::min(r.find('|', at), r.size());
-            const std::string one = r.substr(at, bar - at);
+        std::istringstream parts(requests);
+        for (std::string one; std::getline(parts, one, '|');)
             got = h.status(static_cast<std::uint8_t>(std::stoi(one.substr(0, 2), nullptr, 16)), *parseHex(one.substr(3)));
-        }
         EXPECT_EQ(got, want) << requests;
     }
 }

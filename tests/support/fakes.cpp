@@ -19,10 +19,6 @@ bool FakeSerial::write(Bytes bytes) {
     return true;
 }
 
-void FakeSerial::deliver(const ByteVec& bytes) {
-    if (openPort != 0 && onData) onData(Bytes(bytes.data(), bytes.size()));
-}
-
 void FakeSerial::lose() {
     if (openPort == 0) return;
     openPort = 0;
@@ -58,10 +54,6 @@ bool FakeSocket::send(Bytes bytes) {
     return true;
 }
 
-void FakeSocket::deliver(const ByteVec& bytes) {
-    if (connected && onData) onData(Bytes(bytes.data(), bytes.size()));
-}
-
 void FakeSocket::reset() {
     if (!connected) return;
     connected = false;
@@ -89,34 +81,23 @@ std::uint32_t FakeTips::create(Control& control, const TipSpec& tip) {
     return handle;
 }
 
-void FakeTips::update(std::uint32_t handle, const TipSpec& tip) {
-    auto it = live.find(handle);
-    if (it != live.end()) it->second.tip = tip;
-}
-
 const FakeTips::Tip* FakeTips::of(const std::string& control) const {
-    for (const auto& [h, t] : live) {
+    for (const auto& [h, t] : live)
         if (t.control == control) return &t;
-    }
     return nullptr;
 }
 
 bool FakeFiles::exists(const std::string& path) const {
-    if (!realDir.empty()) return std::ifstream(path, std::ios::binary).good();
-    return files.count(path) != 0;
+    return realDir.empty() ? files.contains(path) : std::ifstream(path, std::ios::binary).good();
 }
 
 std::optional<std::string> FakeFiles::readText(const std::string& path) const {
-    if (!realDir.empty()) {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return std::nullopt;
-        std::ostringstream ss;
-        ss << in.rdbuf();
-        return Cp1252ToUtf8(ss.str());
-    }
-    auto it = files.find(path);
-    if (it == files.end()) return std::nullopt;
-    return it->second;
+    if (realDir.empty()) return files.contains(path) ? std::optional(files.at(path)) : std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return Cp1252ToUtf8(ss.str());
 }
 
 std::string Cp1252ToUtf8(const std::string& bytes) {
@@ -131,14 +112,12 @@ std::string Cp1252ToUtf8(const std::string& bytes) {
         char32_t cp = b;
         if (b >= 0x80 && b <= 0x9F) cp = k80[b - 0x80];
         if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
+            out += static_cast<char>(cp);
         } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+            out += {static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F))};
         } else {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+            out += {static_cast<char>(0xE0 | (cp >> 12)), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+                    static_cast<char>(0x80 | (cp & 0x3F))};
         }
     }
     return out;

@@ -23,16 +23,14 @@ public:
     std::vector<ByteVec> writes;
     std::function<void(Bytes)> sink;  // where written bytes go (the simulated reader)
     int open(int number, const std::string& settings) override;
-    std::function<void()> onClose;  // test hook: runs as the port closes
-    void close() override {
-        if (onClose) onClose();
-        openPort = 0;
-    }
+    void close() override { openPort = 0; }
     bool isOpen() const override { return openPort != 0; }
     bool write(Bytes bytes) override;
     std::string deviceName(int number) const override { return "/dev/ttyS" + std::to_string(number - 1); }
     // Bytes arriving from the reader (delivered as one event).
-    void deliver(const ByteVec& bytes);
+    void deliver(const ByteVec& bytes) {
+        if (openPort != 0 && onData) onData(Bytes(bytes.data(), bytes.size()));
+    }
     // The device goes away: the port closes and the loss is reported.
     void lose();
 };
@@ -52,7 +50,9 @@ public:
     bool connectTo(const std::string& h, std::uint16_t p) override;
     void close() override;
     bool send(Bytes bytes) override;
-    void deliver(const ByteVec& bytes);
+    void deliver(const ByteVec& bytes) {
+        if (connected && onData) onData(Bytes(bytes.data(), bytes.size()));
+    }
     // The peer resets the connection.
     void reset();
 
@@ -97,7 +97,9 @@ public:
     std::uint32_t created = 0;
     std::uint32_t create(Control& control, const TipSpec& tip) override;
     void destroy(std::uint32_t handle) override { live.erase(handle); }
-    void update(std::uint32_t handle, const TipSpec& tip);
+    void update(std::uint32_t handle, const TipSpec& tip) override {
+        if (live.contains(handle)) live[handle].tip = tip;
+    }
     // The live tip of a control, or nullptr.
     const Tip* of(const std::string& control) const;
 };

@@ -10,12 +10,9 @@
 namespace zt::test {
 
 Harness::Harness(HarnessOptions opts) : reader(opts.reader) {
-    if (opts.noLanguageFiles) {
-        files.dir = "/nowhere";
-    } else {
-        const char* src = std::getenv("ZT_SOURCE_DIR");
-        files.realDir = std::string(src ? src : ZT_SOURCE_DIR_DEFAULT) + "/lang";
-    }
+    const char* src = std::getenv("ZT_SOURCE_DIR");
+    files.dir = "/nowhere";
+    if (!opts.noLanguageFiles) files.realDir = std::string(src ? src : ZT_SOURCE_DIR_DEFAULT) + "/lang";
     form = std::make_unique<Form>(Platform{&serial, &socket, &box, &shell, &tips, &files, &timer});
     // Bytes the program sends reach the simulated reader at the moment they leave.
     auto toReader = [this](Bytes b) {
@@ -27,11 +24,6 @@ Harness::Harness(HarnessOptions opts) : reader(opts.reader) {
     m().listInfo.observe([this](Control& c, Prop p, int) {
         if (p == Prop::ItemAdded) lines.push_back(Line{clock.now(), c.items().back()});
     });
-}
-
-Harness::~Harness() {
-    // The window goes before the fakes it points to.
-    form.reset();
 }
 
 void Harness::armReader() {
@@ -61,10 +53,6 @@ void Harness::deliverDue() {
     armReader();
 }
 
-void Harness::load() {
-    form->Form_Load();
-}
-
 void Harness::openCom() {
     serial.freePorts.insert(1);
     m().cEditCfg1.setText("1");
@@ -83,19 +71,6 @@ void Harness::openTcp() {
     armReader();
 }
 
-bool Harness::runUntil(const std::function<bool()>& done, double seconds) {
-    const Micros limit = clock.now() + static_cast<Micros>(seconds * 1e6);
-    return clock.runUntil(done, limit);
-}
-
-void Harness::runFor(double seconds) {
-    clock.runFor(static_cast<Micros>(seconds * 1e6));
-}
-
-bool Harness::runUntilIdle(double seconds) {
-    return runUntil([this] { return st().ActiveRun == kNoRun && ctx().sched.running() == 0; }, seconds);
-}
-
 std::shared_ptr<sim::Card> Harness::present(sim::CardKind kind, std::vector<std::uint8_t> uid,
                                             bool withAtqa) {
     auto card = std::make_shared<sim::Card>(sim::Card::blank(kind, std::move(uid)));
@@ -106,6 +81,11 @@ std::shared_ptr<sim::Card> Harness::present(sim::CardKind kind, std::vector<std:
 
 void Harness::present(std::shared_ptr<sim::Card> card) {
     reader.present(std::move(card), clock.now());
+    armReader();
+}
+
+void Harness::removeCard() {
+    reader.remove(clock.now());
     armReader();
 }
 
@@ -128,19 +108,8 @@ void Harness::Set(FormModel& m, std::string_view fields, Harness* h) {
     }
 }
 
-void Harness::removeCard() {
-    reader.remove(clock.now());
-    armReader();
-}
-
-bool Harness::logHas(std::string_view line) const {
-    return std::find(log().begin(), log().end(), line) != log().end();
-}
-
 std::vector<std::string> Harness::logFrom(std::size_t from) const {
-    const auto& l = log();
-    if (from >= l.size()) return {};
-    return {l.begin() + static_cast<std::ptrdiff_t>(from), l.end()};
+    return {log().begin() + static_cast<std::ptrdiff_t>(std::min(from, log().size())), log().end()};
 }
 
 std::size_t Harness::count(std::string_view line) const {
@@ -158,8 +127,7 @@ std::vector<std::string> Harness::payloads(std::uint8_t code, std::size_t from) 
     std::vector<std::string> out;
     const auto all = sent();
     for (std::size_t i = from; i < all.size(); ++i)
-        if (all[i].size() >= 5 && all[i][1] == code)
-            out.push_back(spaced(ByteVec(all[i].begin() + 3, all[i].end() - 2)));
+        if (all[i].size() >= 5 && all[i][1] == code) out.push_back(spaced(ByteVec(all[i].begin() + 3, all[i].end() - 2)));
     return out;
 }
 
@@ -212,18 +180,12 @@ std::vector<std::string> Lines(std::string_view text, Harness* h, char sep) {
 }
 
 ByteVec hexBytes(std::string_view spaced) {
+    std::string digits;
+    for (char c : spaced)
+        if (HexDigit(c) >= 0) digits += c;
     ByteVec out;
-    int nib = -1;
-    for (char c : spaced) {
-        const int d = HexDigit(c);
-        if (d < 0) continue;
-        if (nib < 0) {
-            nib = d;
-        } else {
-            out.push_back(static_cast<std::uint8_t>(nib * 16 + d));
-            nib = -1;
-        }
-    }
+    for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
+        out.push_back(static_cast<std::uint8_t>(HexDigit(digits[i]) * 16 + HexDigit(digits[i + 1])));
     return out;
 }
 

@@ -28,7 +28,7 @@ constexpr std::uint8_t kTestLink = 0x00, kStartUp = 0x01, kDOutTemp = 0x06, kDOu
 class Harness {
 public:
     explicit Harness(HarnessOptions opts = {});
-    ~Harness();
+    ~Harness() { form.reset(); }  // the window goes before the fakes it points to
     VirtualClock clock;
     VirtualTimer timer{clock};
     FakeSerial serial;
@@ -43,8 +43,7 @@ public:
     FormModel& m() { return form->model(); }
     WindowState& st() { return form->state(); }
     std::string mis(int n) { return GetMis(ctx(), n); }
-    // Form_Load.
-    void load();
+    void load() { form->Form_Load(); }  // Form_Load
     // Opens COM 1 (free) or TCP to the simulated reader; asserts success.
     void openCom();
     void openTcp();
@@ -54,10 +53,14 @@ public:
     void set(std::string_view fields) { Set(m(), fields, this); }
     static void Set(FormModel& m, std::string_view fields, Harness* h = nullptr);
     // Virtual time.
-    bool runUntil(const std::function<bool()>& done, double seconds = 60);
-    void runFor(double seconds);
+    bool runUntil(const std::function<bool()>& done, double seconds = 60) {
+        return clock.runUntil(done, clock.now() + static_cast<Micros>(seconds * 1e6));
+    }
+    void runFor(double seconds) { clock.runFor(static_cast<Micros>(seconds * 1e6)); }
     // Until no run is in progress and no coroutine is parked.
-    bool runUntilIdle(double seconds = 120);
+    bool runUntilIdle(double seconds = 120) {
+        return runUntil([this] { return idle() && ctx().sched.running() == 0; }, seconds);
+    }
     bool idle() { return st().ActiveRun == kNoRun; }
     // Cards in the reader's field.
     std::shared_ptr<sim::Card> present(sim::CardKind kind = sim::CardKind::Classic1K,
@@ -69,7 +72,7 @@ public:
     void removeCard();
     // The activity log.
     const std::vector<std::string>& log() const { return form->model().listInfo.items(); }
-    bool logHas(std::string_view line) const;
+    bool logHas(std::string_view line) const { return count(line) > 0; }
     std::size_t count(std::string_view line) const;
     // Lines logged since `from`.
     std::vector<std::string> logFrom(std::size_t from) const;
