@@ -2,26 +2,22 @@
 // from the fields, and opening, scanning, losing and closing links.
 #include <gtest/gtest.h>
 
-#include <numeric>
 #include <optional>
 #include <set>
 
 #include "core/link/linkmgr.h"
 #include "core/link/numeric.h"
 #include "core/link/receive.h"
+#include "sim/frame.h"
 #include "support/harness.h"
 
 namespace zt::test {
 namespace {
 
-// A frame with its checksum: "91 01" -> 02 91 01 <sum> 03.
+// A frame with its length and checksum: "91 01" -> 02 91 01 01 <sum> 03.
 ByteVec Answer(std::string_view codeAndData) {
-    ByteVec f = hexBytes(codeAndData);
-    f.insert(f.begin() + 1, static_cast<std::uint8_t>(f.size() - 1));
-    f.push_back(static_cast<std::uint8_t>(std::accumulate(f.begin(), f.end(), 0)));
-    f.insert(f.begin(), 0x02);
-    f.push_back(0x03);
-    return f;
+    const ByteVec f = hexBytes(codeAndData);
+    return sim::makeFrame(f[0], std::span(f).subspan(1));
 }
 
 struct Link : ::testing::Test {
@@ -148,10 +144,9 @@ TEST_F(Link, OpenCom) {
         h.click("cmdOpenCom");
         EXPECT_EQ(since(), Lines(line)) << port;
         EXPECT_EQ(h.serial.opens, (asked < 0 ? decltype(h.serial.opens){} : decltype(h.serial.opens){{asked, settings}}));
-        const bool ok = std::string(line).ends_with("OK");
-        EXPECT_EQ(h.st().LinkType, ok ? 1 : 0) << port;
-        EXPECT_EQ(h.m().cmdClose.enabled(), ok) << port << ": the controls follow the result line";
-        if (ok) h.click("cmdClose");
+        const bool ok = std::string(line).ends_with("OK");  // the controls follow the result line
+        EXPECT_EQ(std::pair(int{h.st().LinkType}, h.m().cmdClose.enabled()), std::pair(ok ? 1 : 0, ok)) << port;
+        h.click("cmdClose");
     }
     // Opens refused while a link is open; the scan does nothing then.
     h.set("cEditCfg1=1");
@@ -230,9 +225,8 @@ TEST_F(Link, Scan) {
         for (int p = 1; p <= 64; ++p) EXPECT_EQ(h.serial.opens[p - 1], (std::pair<int, std::string>{p, settings}));
         EXPECT_EQ(h.st().LinkType, 0);
         ASSERT_EQ(h.box.shown.size(), 1u);
-        EXPECT_EQ(h.box.shown[0].text, h.mis(172) + ": " + ports);
-        EXPECT_EQ(h.box.shown[0].title, h.mis(173));
-        EXPECT_EQ(h.box.shown[0].icon, BoxIcon::Information);
+        const auto& box = h.box.shown[0];
+        EXPECT_TRUE(box.text == h.mis(172) + ": " + ports && box.title == h.mis(173) && box.icon == BoxIcon::Information);
         EXPECT_EQ(h.ctx().sched.running(), 1u) << "the scan waits for the box";
         ASSERT_TRUE(h.runUntil([&] { return h.ctx().sched.running() == 0; }, 5));
     }

@@ -75,23 +75,30 @@ struct CardProtocol : ::testing::Test {
     }
 };
 
-TEST_F(CardProtocol, TrailerShowsAndTakesWhatTheKeyMay) {
+TEST_F(CardProtocol, KeysAndAccessBitsDecideWhatIsReadAndWritten) {
     // A readable key B opens nothing, whatever its value; key A reads the access bits and key B.
     ASSERT_TRUE(card.select());
     EXPECT_EQ(card.authenticate(4, KeyType::B, ff), AuthResult::WrongKey);
     open(7);
     ASSERT_EQ(card.read(7, out), AccessResult::Ok);
     EXPECT_EQ(out, (Block{0, 0, 0, 0, 0, 0, 0xFF, 0x07, 0x80, 0x69, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
-    setTrailer(1, {0x7F, 0x07, 0x88});  // 011: access bits readable by A|B, key B by nobody, written with B
+    // Data 100: read A|B, write B; trailer 011: key B hidden, everything written with B.
+    setTrailer(1, {0x78, 0x77, 0x88});
     open(7, KeyType::B);
     ASSERT_EQ(card.read(7, out), AccessResult::Ok);
-    EXPECT_EQ(out, (Block{0, 0, 0, 0, 0, 0, 0x7F, 0x07, 0x88, 0x69, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(out, (Block{0, 0, 0, 0, 0, 0, 0x78, 0x77, 0x88, 0x69, 0, 0, 0, 0, 0, 0}));
+    open(5);
+    EXPECT_EQ(card.read(5, out), AccessResult::Ok);
+    EXPECT_EQ(card.write(5, Block{9}), AccessResult::Denied);
+    EXPECT_EQ(card.state(), CardState::Idle);
+    open(5, KeyType::B);
+    EXPECT_EQ(card.write(5, Block{9}), AccessResult::Ok);
     const Block wanted = {1, 1, 1, 1, 1, 1, 0xFF, 0x07, 0x80, 0x00, 0xB0, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5};
     open(7);
     EXPECT_EQ(card.write(7, wanted), AccessResult::Denied);
     open(7, KeyType::B);
     EXPECT_EQ(card.write(7, wanted), AccessResult::Ok);
-    EXPECT_EQ(card.block(7), wanted);
+    EXPECT_EQ(card.block(5)[0] + card.block(7)[15], 9 + 0xB5);
     // Trailer condition 100: key B may change both keys but not the access bits.
     setTrailer(2, encodeAccess(AccessConditions{{0, 0, 0, 4}}));
     Block expect = wanted;
@@ -99,28 +106,17 @@ TEST_F(CardProtocol, TrailerShowsAndTakesWhatTheKeyMay) {
     open(11, KeyType::B);
     EXPECT_EQ(card.write(11, wanted), AccessResult::Ok);
     EXPECT_EQ(card.block(11), expect);
-}
-
-TEST_F(CardProtocol, DataBlocksPerKeyAndLockedSectors) {
-    setTrailer(1, {0x78, 0x77, 0x88});  // data 100: read A|B, write B; trailer 011: key B hidden
-    open(5);
-    EXPECT_EQ(card.read(5, out), AccessResult::Ok);
-    EXPECT_EQ(card.write(5, Block{9}), AccessResult::Denied);
-    EXPECT_EQ(card.state(), CardState::Idle);
-    open(5, KeyType::B);
-    EXPECT_EQ(card.write(5, Block{9}), AccessResult::Ok);
-    EXPECT_EQ(card.block(5)[0], 9);
     // Access bits without their inverted copy lock the sector for good; the next one is untouched.
-    open(11);
-    Block bad = card.block(11);
+    Block bad = card.block(15);
     bad[8] = 0x81;
-    ASSERT_EQ(card.write(11, bad), AccessResult::Ok);
-    EXPECT_FALSE(card.access(2));
+    open(15);
+    ASSERT_EQ(card.write(15, bad), AccessResult::Ok);
+    EXPECT_FALSE(card.access(3));
     for (KeyType k : {KeyType::A, KeyType::B}) {
         ASSERT_TRUE(card.select());
-        EXPECT_EQ(card.authenticate(8, k, ff), AuthResult::Locked);
+        EXPECT_EQ(card.authenticate(12, k, ff), AuthResult::Locked);
     }
-    open(12);
+    open(16);
 }
 
 // A host on a virtual clock: sends requests, lets time pass, keeps the frames that came back with
