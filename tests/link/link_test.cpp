@@ -2,6 +2,7 @@
 // from the fields, and opening, scanning, losing and closing links.
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <optional>
 #include <set>
 
@@ -78,8 +79,8 @@ TEST_F(Link, StreamCases) {
         EXPECT_EQ(since(), Lines(lines)) << name;
         EXPECT_EQ(h.st().iRxState, 0) << name;
     }
-    ByteVec longest{0xBA};
-    for (int i = 0; i < 255; ++i) longest.push_back(static_cast<std::uint8_t>(i));
+    ByteVec longest(256);
+    std::iota(longest.begin(), longest.end(), std::uint8_t{0xBA});  // AnsReadCFGByte with 255 bytes
     h.serial.deliver(Answer(spaced(longest)));
     EXPECT_EQ(h.log().back().size(), std::string(">>> AnsReadCFGByte: ").size() + 255 * 5);
 }
@@ -168,9 +169,8 @@ TEST_F(Link, TcpOpens) {
     since();
     h.click("cmdOpenTCP");
     EXPECT_TRUE(since().empty()) << "nothing logged while waiting";
-    const Micros t0 = h.clock.now();
     ASSERT_TRUE(h.runUntil([&] { return h.st().LinkType == 2; }));
-    EXPECT_EQ(h.clock.now() - t0, 1'300'000);
+    EXPECT_EQ(h.clock.now(), 1'300'000);
     EXPECT_EQ(h.socket.host + ":" + std::to_string(h.socket.port), "10.0.0.7:1001");
     h.click("cmdClose");
     cmdClose_Click(h.ctx());
@@ -185,13 +185,11 @@ TEST_F(Link, TcpOpens) {
         const auto n = h.log().size();
         h.click("cmdOpenTCP");
         ASSERT_TRUE(h.runUntil([&] { return h.log().size() > n; }, 30));
-        EXPECT_GT(h.clock.now() - t, 19'500'000);
-        EXPECT_LE(h.clock.now() - t, 20'000'000);
+        EXPECT_TRUE(h.clock.now() - t > 19'500'000 && h.clock.now() - t <= 20'000'000) << h.clock.now() - t;
     }
     h.runFor(1);
     EXPECT_EQ(since(), Lines("OpenPortTCP ERROR( 2)|OpenPortTCP ERROR( 2)|OpenPortTCP ERROR( 2)"));
-    EXPECT_FALSE(h.socket.connected);
-    EXPECT_EQ(h.st().LinkType, 0);
+    EXPECT_FALSE(h.socket.connected || h.st().LinkType != 0);
     // Refused at once; a second open while one waits is refused, as are COM and the scan.
     h.socket.mode = FakeSocket::Mode::Fail;
     h.click("cmdOpenTCP");

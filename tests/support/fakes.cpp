@@ -1,29 +1,8 @@
 #include "support/fakes.h"
 
-#include <fstream>
 #include <sstream>
 
 namespace zt::test {
-
-int FakeSerial::open(int number, const std::string& settings) {
-    opens.emplace_back(number, settings);
-    if (openPort != 0 || freePorts.count(number) == 0) return 1;
-    openPort = number;
-    return 0;
-}
-
-bool FakeSerial::write(Bytes bytes) {
-    if (openPort == 0) return false;
-    writes.emplace_back(bytes.begin(), bytes.end());
-    if (sink) sink(bytes);
-    return true;
-}
-
-void FakeSerial::lose() {
-    if (openPort == 0) return;
-    openPort = 0;
-    if (onLost) onLost();
-}
 
 bool FakeSocket::connectTo(const std::string& h, std::uint16_t p) {
     host = h;
@@ -42,25 +21,6 @@ bool FakeSocket::connectTo(const std::string& h, std::uint16_t p) {
     return true;
 }
 
-void FakeSocket::close() {
-    ++attempt_;
-    connected = false;
-}
-
-bool FakeSocket::send(Bytes bytes) {
-    if (!connected) return false;
-    sends.emplace_back(bytes.begin(), bytes.end());
-    if (sink) sink(bytes);
-    return true;
-}
-
-void FakeSocket::reset() {
-    if (!connected) return;
-    connected = false;
-    ++attempt_;
-    if (onLost) onLost();
-}
-
 void FakeBox::show(const std::string& text, const std::string& title, BoxIcon icon,
                    std::function<void()> closed) {
     shown.push_back(Shown{text, title, icon, clock_.now()});
@@ -73,22 +33,6 @@ void FakeBox::show(const std::string& text, const std::string& title, BoxIcon ic
     } else {
         pending_.push_back(std::move(closed));
     }
-}
-
-std::uint32_t FakeTips::create(Control& control, const TipSpec& tip) {
-    const auto handle = ++created;
-    live[handle] = Tip{control.name(), tip};
-    return handle;
-}
-
-const FakeTips::Tip* FakeTips::of(const std::string& control) const {
-    for (const auto& [h, t] : live)
-        if (t.control == control) return &t;
-    return nullptr;
-}
-
-bool FakeFiles::exists(const std::string& path) const {
-    return realDir.empty() ? files.contains(path) : std::ifstream(path, std::ios::binary).good();
 }
 
 std::optional<std::string> FakeFiles::readText(const std::string& path) const {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
@@ -15,6 +16,13 @@ namespace zt::test {
 
 using ByteVec = std::vector<std::uint8_t>;
 
+// Keeps what leaves on an open link and hands it to the reader; false on a closed one.
+inline bool Pass(bool open, std::vector<ByteVec>& kept, const std::function<void(Bytes)>& sink, Bytes bytes) {
+    if (open) kept.emplace_back(bytes.begin(), bytes.end());
+    if (open && sink) sink(bytes);
+    return open;
+}
+
 class FakeSerial : public SerialPort {
 public:
     std::set<int> freePorts{1};
@@ -22,17 +30,26 @@ public:
     std::vector<std::pair<int, std::string>> opens;  // every attempt: port, settings
     std::vector<ByteVec> writes;
     std::function<void(Bytes)> sink;  // where written bytes go (the simulated reader)
-    int open(int number, const std::string& settings) override;
+    int open(int number, const std::string& settings) override {
+        opens.emplace_back(number, settings);
+        if (openPort != 0 || !freePorts.contains(number)) return 1;
+        openPort = number;
+        return 0;
+    }
     void close() override { openPort = 0; }
     bool isOpen() const override { return openPort != 0; }
-    bool write(Bytes bytes) override;
+    bool write(Bytes bytes) override { return Pass(openPort != 0, writes, sink, bytes); }
     std::string deviceName(int number) const override { return "/dev/ttyS" + std::to_string(number - 1); }
     // Bytes arriving from the reader (delivered as one event).
     void deliver(const ByteVec& bytes) {
         if (openPort != 0 && onData) onData(Bytes(bytes.data(), bytes.size()));
     }
     // The device goes away: the port closes and the loss is reported.
-    void lose();
+    void lose() {
+        const bool was = openPort != 0;
+        openPort = 0;
+        if (was && onLost) onLost();
+    }
 };
 
 class FakeSocket : public TcpSocket {
@@ -48,13 +65,20 @@ public:
     std::vector<ByteVec> sends;
     std::function<void(Bytes)> sink;
     bool connectTo(const std::string& h, std::uint16_t p) override;
-    void close() override;
-    bool send(Bytes bytes) override;
+    void close() override {
+        ++attempt_;
+        connected = false;
+    }
+    bool send(Bytes bytes) override { return Pass(connected, sends, sink, bytes); }
     void deliver(const ByteVec& bytes) {
         if (connected && onData) onData(Bytes(bytes.data(), bytes.size()));
     }
     // The peer resets the connection.
-    void reset();
+    void reset() {
+        if (!connected) return;
+        close();
+        if (onLost) onLost();
+    }
 
 private:
     VirtualClock& clock_;
@@ -95,13 +119,20 @@ public:
     };
     std::map<std::uint32_t, Tip> live;
     std::uint32_t created = 0;
-    std::uint32_t create(Control& control, const TipSpec& tip) override;
+    std::uint32_t create(Control& control, const TipSpec& tip) override {
+        live[++created] = Tip{control.name(), tip};
+        return created;
+    }
     void destroy(std::uint32_t handle) override { live.erase(handle); }
     void update(std::uint32_t handle, const TipSpec& tip) override {
         if (live.contains(handle)) live[handle].tip = tip;
     }
     // The live tip of a control, or nullptr.
-    const Tip* of(const std::string& control) const;
+    const Tip* of(const std::string& control) const {
+        for (const auto& [h, t] : live)
+            if (t.control == control) return &t;
+        return nullptr;
+    }
 };
 
 // Files in memory (already UTF-8), or a real folder read as Windows-1252.
@@ -112,7 +143,9 @@ public:
     std::string realDir;                       // non-empty: read this folder from disk instead
     std::string programDir() const override { return realDir.empty() ? dir : realDir; }
     char separator() const override { return '/'; }
-    bool exists(const std::string& path) const override;
+    bool exists(const std::string& path) const override {
+        return realDir.empty() ? files.contains(path) : std::ifstream(path, std::ios::binary).good();
+    }
     std::optional<std::string> readText(const std::string& path) const override;
 };
 

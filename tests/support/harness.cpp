@@ -79,21 +79,6 @@ std::shared_ptr<sim::Card> Harness::present(sim::CardKind kind, std::vector<std:
     return card;
 }
 
-void Harness::present(std::shared_ptr<sim::Card> card) {
-    reader.present(std::move(card), clock.now());
-    armReader();
-}
-
-void Harness::removeCard() {
-    reader.remove(clock.now());
-    armReader();
-}
-
-std::shared_ptr<sim::Card> Harness::fresh() {
-    removeCard();
-    return present(sim::CardKind::Classic1K, {0x10, 0x20, 0x30, static_cast<std::uint8_t>(++uid_)});
-}
-
 void Harness::Set(FormModel& m, std::string_view fields, Harness* h) {
     for (const auto& f : Lines(fields, h)) {
         if (f.empty()) continue;
@@ -108,14 +93,6 @@ void Harness::Set(FormModel& m, std::string_view fields, Harness* h) {
     }
 }
 
-std::vector<std::string> Harness::logFrom(std::size_t from) const {
-    return {log().begin() + static_cast<std::ptrdiff_t>(std::min(from, log().size())), log().end()};
-}
-
-std::size_t Harness::count(std::string_view line) const {
-    return static_cast<std::size_t>(std::count(log().begin(), log().end(), line));
-}
-
 std::vector<std::string> Harness::own(std::size_t from) const {
     std::vector<std::string> out;
     for (std::size_t i = from; i < lines.size(); ++i)
@@ -128,12 +105,6 @@ std::vector<std::string> Harness::payloads(std::uint8_t code, std::size_t from) 
     const auto all = sent();
     for (std::size_t i = from; i < all.size(); ++i)
         if (all[i].size() >= 5 && all[i][1] == code) out.push_back(spaced(ByteVec(all[i].begin() + 3, all[i].end() - 2)));
-    return out;
-}
-
-std::vector<std::string> Harness::boxes() const {
-    std::vector<std::string> out;
-    for (const auto& b : box.shown) out.push_back(b.text);
     return out;
 }
 

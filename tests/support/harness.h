@@ -2,6 +2,7 @@
 // runs are driven event by event as in the program, in microseconds of real time.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -66,16 +67,29 @@ public:
     std::shared_ptr<sim::Card> present(sim::CardKind kind = sim::CardKind::Classic1K,
                                        std::vector<std::uint8_t> uid = {0x1A, 0x2B, 0x3C, 0x4D},
                                        bool withAtqa = true);
-    void present(std::shared_ptr<sim::Card> card);
+    void present(std::shared_ptr<sim::Card> card) {
+        reader.present(std::move(card), clock.now());
+        armReader();
+    }
     // A blank 1K card with a UID of its own, the card before taken away.
-    std::shared_ptr<sim::Card> fresh();
-    void removeCard();
+    std::shared_ptr<sim::Card> fresh() {
+        removeCard();
+        return present(sim::CardKind::Classic1K, {0x10, 0x20, 0x30, static_cast<std::uint8_t>(++uid_)});
+    }
+    void removeCard() {
+        reader.remove(clock.now());
+        armReader();
+    }
     // The activity log.
     const std::vector<std::string>& log() const { return form->model().listInfo.items(); }
     bool logHas(std::string_view line) const { return count(line) > 0; }
-    std::size_t count(std::string_view line) const;
+    std::size_t count(std::string_view line) const {
+        return static_cast<std::size_t>(std::count(log().begin(), log().end(), line));
+    }
     // Lines logged since `from`.
-    std::vector<std::string> logFrom(std::size_t from) const;
+    std::vector<std::string> logFrom(std::size_t from) const {
+        return {log().begin() + static_cast<std::ptrdiff_t>(std::min(from, log().size())), log().end()};
+    }
     // Every line logged since construction (Borrar does not clear it) with its time, and the lines
     // from `from` on without the decoded answers (">>> ...").
     struct Line {
@@ -88,7 +102,11 @@ public:
     std::vector<ByteVec> sent() const;
     // The payloads of the requests `code` sent from frame `from` on, as "04 00 07".
     std::vector<std::string> payloads(std::uint8_t code, std::size_t from = 0) const;
-    std::vector<std::string> boxes() const;
+    std::vector<std::string> boxes() const {
+        std::vector<std::string> out;
+        for (const auto& b : box.shown) out.push_back(b.text);
+        return out;
+    }
     // A card's block as 32 upper-case hex characters; sets one from such a text.
     static std::string blockHex(const sim::Card& card, int block);
     static void setBlock(sim::Card& card, int block, std::string_view hex);
