@@ -38,7 +38,8 @@ const char* kTips =
     "txtUsaKey(2)=257 txtInfoRead(0)=258 txtInfoRead(1)=259 txtInfoRead(2)=260 txtTScan=273 cmdRecord=361";
 std::vector<std::pair<std::string, int>> Refs(const std::string& s) {
     std::vector<std::pair<std::string, int>> out;
-    for (const auto& r : Lines(s, nullptr, ' ')) out.emplace_back(r.substr(0, r.find('=')), std::stoi(r.substr(r.find('=') + 1)));
+    for (const auto& r : Lines(s, nullptr, ' '))
+        out.emplace_back(r.substr(0, r.find('=')), std::stoi(r.substr(r.find('=') + 1)));
     return out;
 }
 
@@ -69,14 +70,11 @@ TEST(Texts, EveryCaptionAndTooltipTakesItsOwnMessage) {
         EXPECT_EQ(t.h.m().SSTab1.items(), Lines(L + "95|" + L + "96|" + L + "97|" + L + "98"));
         for (int k = 0; k <= 4; ++k) EXPECT_EQ(t.caption("cIdioma(" + std::to_string(k) + ")"), "L" + std::to_string(k + 1) + "-M1");
         // Made in increasing message order, none of the previous language left.
-        std::vector<std::string> order;
-        for (const auto& [handle, tip] : t.h.tips.live) order.push_back(tip.control);
-        const auto refs = Refs(kTips);
-        ASSERT_EQ(order.size(), refs.size());
-        for (std::size_t k = 0; k < refs.size(); ++k) {
-            EXPECT_EQ(order[k], refs[k].first);
-            EXPECT_TRUE(t.tip(refs[k].first).starts_with(L + std::to_string(refs[k].second))) << refs[k].first;
-        }
+        std::string made, want;
+        for (const auto& [handle, tip] : t.h.tips.live)
+            made += " " + tip.control + "=" + tip.tip.text.substr(0, tip.tip.text.find('\r'));
+        for (const auto& [c, n] : Refs(kTips)) want += " " + c + "=" + L + std::to_string(n);
+        EXPECT_EQ(made, want);
     }
     // The port-number tooltip names the device behind the number typed, in the current language.
     for (const auto& [typed, device] : std::map<std::string, std::string>{
@@ -128,9 +126,7 @@ TEST(Texts, ShippedFiles) {
         h.click("cIdioma(" + std::to_string(i) + ")");
         ASSERT_EQ(h.st().iIdioma, i + 1);
         names.insert(h.m().cIdioma(i).text());
-        for (const auto& [c, n] : Refs(Captions()))
-            EXPECT_TRUE(h.m().find(c)->text() == h.mis(n) && !h.mis(n).empty()) << c;
-        for (const auto& [c, n] : Refs(kTips)) EXPECT_FALSE(h.tips.of(c)->tip.text.empty()) << c;
+        for (const auto& [c, n] : Refs(Captions() + " " + kTips)) EXPECT_FALSE(h.mis(n).empty()) << c;
         for (int k : {1, 177, 190, 197, 216, 280, 283, 284}) EXPECT_FALSE(h.mis(k).empty()) << k;
         std::set<int> filled;
         for (int k = 0; k < kMessages; ++k)
