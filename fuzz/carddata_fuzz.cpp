@@ -25,13 +25,15 @@ const std::array<const char*, 6> kLists{"Lista blanca", "Lista negra", "", "-", 
 // The leading hex digits of a pair.
 int PairValue(std::string_view pair) {
     int v = 0;
-    for (std::size_t i = 0; i < 2 && i < pair.size() && HexDigit(pair[i]) >= 0; ++i) v = v * 16 + HexDigit(pair[i]);
+    for (std::size_t i = 0; i < 2 && i < pair.size() && HexDigit(pair[i]) >= 0; ++i)
+        v = v * 16 + HexDigit(pair[i]);
     return v;
 }
 
 std::string HexSum20(std::string_view s) {
     unsigned sum = 0;
-    for (std::size_t i = 0; i < 20 && i < s.size(); i += 2) sum += static_cast<unsigned>(PairValue(s.substr(i, 2)));
+    for (std::size_t i = 0; i < 20 && i < s.size(); i += 2)
+        sum += static_cast<unsigned>(PairValue(s.substr(i, 2)));
     return ByteToHex(static_cast<std::uint8_t>(sum));
 }
 
@@ -123,7 +125,8 @@ std::string CheckType(Ctx& ctx, int index, const std::string& r) {
     if (r.size() < 10 || r.substr(0, 2) != code) return Fail(index, "type code", r);
     if (r[9] != CheckDigit(r.substr(0, 9))) return Fail(index, "check digit", r);
     if (index >= 15 && index <= 24) {
-        if (r.substr(0, 9) != "830000" + std::to_string(index - 15) + "00") return Fail(index, "numeric head", r);
+        if (r.substr(0, 9) != "830000" + std::to_string(index - 15) + "00")
+            return Fail(index, "numeric head", r);
     } else if (r.substr(2, 4) != Last("0000" + ToAnsi(m.txtNumInst.text()), 4)) {
         return Fail(index, "installation code", r);
     }
@@ -138,8 +141,10 @@ std::string CheckType(Ctx& ctx, int index, const std::string& r) {
     if (index == 30 && r.size() != 32) return Fail(index, "USUARIO BASICO length", r);
     if (index == 31) {
         std::array<unsigned, 32> map{};
-        for (const auto& item : m.listPermit.items())
-            map[static_cast<std::size_t>(std::stoi(item.substr(5)) / 8)] |= 1u << (std::stoi(item.substr(5)) % 8);
+        for (const auto& item : m.listPermit.items()) {
+            const int node = std::stoi(item.substr(5));
+            map[static_cast<std::size_t>(node / 8)] |= 1u << (node % 8);
+        }
         std::string want;
         for (unsigned b : map) want += ByteToHex(static_cast<std::uint8_t>(b));
         if (r.size() != 96 || r.substr(32) != want) return Fail(index, "node bitmap, expected " + want, r);
@@ -147,7 +152,8 @@ std::string CheckType(Ctx& ctx, int index, const std::string& r) {
     if (index == 32) {
         if (r.size() != 96) return Fail(index, "balance card length", r);
         for (std::size_t at : {32, 64})
-            if (auto e = CheckValueBlock(std::string_view(r).substr(at, 32), *SaldoValue(ctx)); !e.empty()) return e;
+            if (auto e = CheckValueBlock(std::string_view(r).substr(at, 32), *SaldoValue(ctx)); !e.empty())
+                return e;
     }
     return {};
 }
@@ -172,9 +178,10 @@ std::string CheckCardDataInput(const std::uint8_t* data, std::size_t size) {
     auto& m = ctx.m;
     m.listPermit.clearItems();
     // Texts up to the length of the longest field value, some longer, any bytes.
-    for (const auto& [field, max] : {std::pair{&m.txtNumInst, 8}, {&m.txtOldNumInst, 40}, {&m.txtKeyMF, 16},
-                                     {&m.txtSector, 6}, {&m.txtUser, 12}, {&m.txtSalVal, 16}, {&m.txtCfgTRele, 8},
-                                     {&m.txtCfgNode, 8}, {&m.txtTScan, 8}, {&m.txtVendDec, 8}})
+    for (const auto& [field, max] :
+         {std::pair{&m.txtNumInst, 8}, {&m.txtOldNumInst, 40}, {&m.txtKeyMF, 16}, {&m.txtSector, 6},
+          {&m.txtUser, 12}, {&m.txtSalVal, 16}, {&m.txtCfgTRele, 8}, {&m.txtCfgNode, 8}, {&m.txtTScan, 8},
+          {&m.txtVendDec, 8}})
         field->setText(in.text(static_cast<std::size_t>(max)));
     for (const auto& [list, texts] : {std::pair{&m.cUnitTime, &kUnits}, {&m.cTipList, &kLists}}) {
         const std::uint8_t choice = in.byte();

@@ -53,8 +53,9 @@ std::string CheckLangInput(const std::uint8_t* data, std::size_t size) {
             if (!m.empty()) return "a slot without a file holds text";
     const auto ref = ReferenceMessages(text);
     for (std::size_t k = 0; k < kMessages; ++k) {
-        if (ctx.st.Mis[5][k] != ref[k]) return "message " + std::to_string(k) + " differs from the line reading";
-        if (ctx.st.Mis[5][k].find('~') != std::string::npos) return "message " + std::to_string(k) + " keeps a \"~\"";
+        const std::string& m = ctx.st.Mis[5][k];
+        if (m != ref[k] || m.find('~') != std::string::npos)
+            return "message " + std::to_string(k) + " differs from the line reading or keeps a \"~\"";
     }
     // The texts of this language into every control, then its own selector clicked and one of the
     // four whose slots hold no file.

@@ -55,9 +55,9 @@ std::string CheckRxInput(const std::uint8_t* data, std::size_t size) {
         if (line.rfind(">>> ", 0) != 0) return "log line not from the decoder: " + line;
     if (got.m.listInfo.items() != ref.m.listInfo.items()) return "log differs from the one-piece reference";
     const auto heard = [](const WindowState& a) {
-        return std::tie(a.iRxState, a.sRxBuf, a.iRxLen, a.bTestLinkOk, a.bStartUpOk, a.bCardRx, a.bAtqaRx, a.aAtqa,
-                        a.aUid, a.iUidSize, a.bSelectRx, a.iSelectStatus, a.bWriteKeyOk, a.bLoginOk, a.bReadOk,
-                        a.sReadData, a.bWriteOk, a.bHaltOk, a.iTicks);
+        return std::tie(a.iRxState, a.sRxBuf, a.iRxLen, a.bTestLinkOk, a.bStartUpOk, a.bCardRx, a.bAtqaRx,
+                        a.aAtqa, a.aUid, a.iUidSize, a.bSelectRx, a.iSelectStatus, a.bWriteKeyOk, a.bLoginOk,
+                        a.bReadOk, a.sReadData, a.bWriteOk, a.bHaltOk, a.iTicks);
     };
     return heard(got.st) == heard(ref.st) ? "" : "assembler or answer state differs";
 }

@@ -63,7 +63,8 @@ struct Texts {
 
 // Drop-downs skip dashes and empty texts (file 1's items replaced; no caption or tooltip uses them).
 TEST(Texts, EveryCaptionAndTooltipTakesItsOwnMessage) {
-    Texts t({1, 2, 3, 4, 5}, {{100, "-"}, {103, ""}, {104, "-"}, {112, "-"}, {113, ""}, {114, "-"}, {115, "-"}});
+    Texts t({1, 2, 3, 4, 5},
+            {{100, "-"}, {103, ""}, {104, "-"}, {112, "-"}, {113, ""}, {114, "-"}, {115, "-"}});
     auto& m = t.h.m();
     EXPECT_EQ(m.cUnitTime.items(), Lines("L1-M101|L1-M102|L1-M105"));
     EXPECT_EQ(m.cUnitTime.text() + " " + std::to_string(m.cUnitTime.listIndex()), "L1-M101 0");
@@ -81,8 +82,8 @@ TEST(Texts, EveryCaptionAndTooltipTakesItsOwnMessage) {
             made += " " + tip.control + "=" + tip.tip.text.substr(0, tip.tip.text.find('\r'));
         for (const auto& [c, n] : Refs(kTips)) want += " " + c + "=" + L + std::to_string(n);
         EXPECT_EQ(made, want);
-        EXPECT_EQ(m.cUnitTime.text() + " " + std::to_string(m.cUnitTime.itemCount() * 10 + m.cUnitTime.listIndex()),
-                  L + (i == 0 ? "101 30" : "101 61"));
+        const int units = m.cUnitTime.itemCount() * 10 + m.cUnitTime.listIndex();
+        EXPECT_EQ(m.cUnitTime.text() + " " + std::to_string(units), L + (i == 0 ? "101 30" : "101 61"));
     }
     // The port-number tooltip names the device behind the number typed, in the current language.
     for (const auto& [typed, device] : std::map<std::string, std::string>{
@@ -183,7 +184,8 @@ TEST(Catalogue, ContinuationKeepsTheNumbers) {
 // Files 5 to 1 beside the program fill the slots from the top; a root folder ends in its separator.
 TEST(Catalogue, FilesFillTheSlotsFromTheTop) {
     const std::pair<std::set<int>, const char*> cases[] = {
-        {{1, 2, 3, 4, 5}, "1: 0 1 2 3 4 5"}, {{1, 3}, "4: 0 0 0 0 1 3"}, {{2}, "5: 0 0 0 0 0 2"}, {{}, "0: 0 0 0 0 0 0"}};
+        {{1, 2, 3, 4, 5}, "1: 0 1 2 3 4 5"}, {{1, 3}, "4: 0 0 0 0 1 3"},
+        {{2}, "5: 0 0 0 0 0 2"},             {{}, "0: 0 0 0 0 0 0"}};
     for (const auto& [files, slots] : cases) {
         FakeFiles fs;
         for (int n : files) fs.files["/zentap/MisI0" + std::to_string(n) + ".dat"] = "Lang" + std::to_string(n) + "\r\nT";

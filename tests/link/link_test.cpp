@@ -146,7 +146,8 @@ TEST_F(Link, OpenCom) {
         EXPECT_EQ(since(), Lines(line)) << port;
         EXPECT_EQ(h.serial.opens, (asked < 0 ? decltype(h.serial.opens){} : decltype(h.serial.opens){{asked, settings}}));
         const bool ok = std::string(line).ends_with("OK");  // the controls follow the result line
-        EXPECT_EQ(std::pair(int{h.st().LinkType}, h.m().cmdClose.enabled()), std::pair(ok ? 1 : 0, ok)) << port;
+        EXPECT_EQ(std::pair(int{h.st().LinkType}, h.m().cmdClose.enabled()), std::pair(ok ? 1 : 0, ok))
+            << port;
         h.click("cmdClose");
     }
     // Opens refused while a link is open; the scan does nothing then.
@@ -224,7 +225,8 @@ TEST_F(Link, Scan) {
         EXPECT_EQ(h.st().LinkType, 0);
         ASSERT_EQ(h.box.shown.size(), 1u);
         const auto& box = h.box.shown[0];
-        EXPECT_TRUE(box.text == h.mis(172) + ": " + ports && box.title == h.mis(173) && box.icon == BoxIcon::Information);
+        EXPECT_TRUE(box.text == h.mis(172) + ": " + ports && box.title == h.mis(173) &&
+                    box.icon == BoxIcon::Information);
         EXPECT_EQ(h.ctx().sched.running(), 1u) << "the scan waits for the box";
         ASSERT_TRUE(h.runUntil([&] { return h.ctx().sched.running() == 0; }, 5));
     }

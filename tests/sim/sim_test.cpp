@@ -39,7 +39,8 @@ TEST(Access, TriplesDecodeAndEncode) {
     }
     const auto byte = [](unsigned v, int shift) { return static_cast<std::uint8_t>(v >> shift); };
     for (unsigned v = 0; v < (1u << 24); ++v)
-        if (decodeAccess(byte(v, 16), byte(v, 8), byte(v, 0)).has_value() != valid[v]) FAIL() << std::hex << v;
+        if (decodeAccess(byte(v, 16), byte(v, 8), byte(v, 0)).has_value() != valid[v])
+            FAIL() << std::hex << v;
 }
 
 // One row per condition C1C2C3; entries: '-' never, 'A', 'B', '*' A|B.

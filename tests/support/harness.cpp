@@ -104,7 +104,8 @@ std::vector<std::string> Harness::payloads(std::uint8_t code, std::size_t from) 
     std::vector<std::string> out;
     const auto all = sent();
     for (std::size_t i = from; i < all.size(); ++i)
-        if (all[i].size() >= 5 && all[i][1] == code) out.push_back(spaced(ByteVec(all[i].begin() + 3, all[i].end() - 2)));
+        if (all[i].size() >= 5 && all[i][1] == code)
+            out.push_back(spaced(ByteVec(all[i].begin() + 3, all[i].end() - 2)));
     return out;
 }
 
