@@ -38,11 +38,6 @@ TEST(Window, StartsClicksAndLogs) {
     for (int i = 0; i < 40000; ++i) AddInfo(h.ctx(), std::to_string(i));
     EXPECT_EQ(m.listInfo.listIndex(), 40000);
     EXPECT_EQ(m.listInfo.items()[32769], "32768");
-    Harness bare(HarnessOptions{.noLanguageFiles = true});
-    bare.load();
-    EXPECT_EQ(bare.log(), Lines("|"));
-    bare.openCom();
-    EXPECT_TRUE(bare.m().cmdStart(0).enabled());
 }
 
 // Expected enabled flags: no link, link idle, link + run.

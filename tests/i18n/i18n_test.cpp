@@ -109,6 +109,10 @@ TEST(Texts, MissingFilesLeaveTheirSelectorsEmpty) {
     for (int i = 0; i <= 4; ++i) none.h.click("cIdioma(" + std::to_string(i) + ")");
     EXPECT_EQ(none.h.st().iIdioma, 0);
     EXPECT_EQ(none.h.tips.created, 52u);
+    // The program still works, logging empty lines where its texts would be.
+    EXPECT_EQ(none.h.log(), Lines("|"));
+    none.h.openCom();
+    EXPECT_TRUE(none.h.m().cmdStart(0).enabled());
 }
 
 // The shipped files: every caption and tooltip filled in every language, the same numbers filled

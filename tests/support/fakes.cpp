@@ -10,14 +10,12 @@ bool FakeSocket::connectTo(const std::string& h, std::uint16_t p) {
     ++attempts;
     connected = false;
     const auto attempt = ++attempt_;
-    if (mode == Mode::Fail) return false;
-    if (mode == Mode::Accept) {
-        clock_.after(connectDelay, [this, attempt] {
-            if (attempt != attempt_) return;  // closed or superseded meanwhile
-            connected = true;
-            if (onConnected) onConnected();
-        });
-    }
+    if (mode != Mode::Accept) return mode == Mode::Never;
+    clock_.after(connectDelay, [this, attempt] {
+        if (attempt != attempt_) return;  // closed or superseded meanwhile
+        connected = true;
+        if (onConnected) onConnected();
+    });
     return true;
 }
 
@@ -25,14 +23,11 @@ void FakeBox::show(const std::string& text, const std::string& title, BoxIcon ic
                    std::function<void()> closed) {
     shown.push_back(Shown{text, title, icon, clock_.now()});
     ++open;
-    if (autoCloseAfter >= 0) {
-        clock_.after(autoCloseAfter, [this, closed = std::move(closed)] {
-            --open;
-            closed();
-        });
-    } else {
-        pending_.push_back(std::move(closed));
-    }
+    if (autoCloseAfter < 0) return pending_.push_back(std::move(closed));
+    clock_.after(autoCloseAfter, [this, closed = std::move(closed)] {
+        --open;
+        closed();
+    });
 }
 
 std::optional<std::string> FakeFiles::readText(const std::string& path) const {
