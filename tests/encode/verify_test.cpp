@@ -41,9 +41,6 @@ public:
     std::shared_ptr<sim::Card> card(std::uint8_t n) {
         return h.present(sim::CardKind::Classic1K, {0x10, 0x20, 0x30, n});
     }
-    std::size_t count(const std::string& line) const {
-        return static_cast<std::size_t>(std::count(h.log().begin(), h.log().end(), line));
-    }
 };
 
 TEST_F(Verify, GoodCardReadsBackThenHalts) {
@@ -60,17 +57,13 @@ TEST_F(Verify, GoodCardReadsBackThenHalts) {
 
     const auto& log = h.log();
     const auto at = std::find(log.begin(), log.end(), "Write Protection Block: 07") - log.begin();
-    const std::vector<std::string> lines(log.begin() + at + 3, log.begin() + at + 11);
-    const std::vector<std::string> expected = {
-        h.mis(403) + " 10",
-        ">>> AnsLogin: 0x00",
-        h.mis(404) + " 04",
-        ">>> AnsRead:  0x10 0x00 0x00 0x00 0x09 0xFF 0xFF 0xFF 0xFF 0xFF 0xFF 0xFF 0xFF 0xFF 0xFF 0xFF",
-        h.mis(404) + " 07",
-        ">>> AnsRead:  0x00 0x00 0x00 0x00 0x00 0x00 0xFF 0x07 0x80 0xFF 0xFF 0xFF 0xFF 0xFF 0xFF 0xFF",
-        h.mis(405),
-        "Halt"};
-    EXPECT_EQ(lines, expected);
+    const std::string ff = " 0xFF 0xFF 0xFF 0xFF 0xFF 0xFF";
+    EXPECT_EQ(std::vector(log.begin() + at + 3, log.begin() + at + 11),
+              Lines("{403} 10|>>> AnsLogin: 0x00|{404} 04|>>> AnsRead:  0x10 0x00 0x00 0x00 0x09 0xFF 0xFF "
+                    "0xFF 0xFF 0xFF" +
+                        ff + "|{404} 07|>>> AnsRead:  0x00 0x00 0x00 0x00 0x00 0x00 0xFF 0x07 0x80 0xFF" +
+                        ff + "|{405}|Halt",
+                    &h));
 
     // The key goes into slot 10 once, after StartUp; the check comes between the trailer and Halt.
     const auto sent = h.sent();
@@ -93,16 +86,17 @@ TEST_F(Verify, KeyOfEachTypeInTheSlot) {
     h.m().txtKeyMF.setText("A0A1A2A3A4A5");
     h.click("cmdStart(0)");
     card(1);
-    ASSERT_TRUE(h.runUntil([&] { return count(h.mis(405)) == 1; }));
+    ASSERT_TRUE(h.runUntil([&] { return h.count(h.mis(405)) == 1; }));
     card(2);
     ASSERT_TRUE(h.runUntilIdle());
     EXPECT_EQ(h.box.shown.size(), 0u);
-    EXPECT_EQ(count(h.mis(405)), 2u);
-    EXPECT_EQ(count(h.mis(401) + " 10"), 2u);
+    EXPECT_EQ(h.count(h.mis(405)), 2u);
+    EXPECT_EQ(h.count(h.mis(401) + " 10"), 2u);
     EXPECT_EQ(h.reader.keys().get(10), (sim::Key{0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5}));
 }
 
-// A card the check finds wrong takes the card failure ending; the next card is written and verified.
+// A card the check finds wrong takes the card failure ending: green LED off while the red box is up,
+// red LED after it; the same type waits for the next card, which is written and verified.
 TEST_P(Verify, CaughtThenNextCardVerified) {
     const Bad& b = GetParam();
     h.m().txtKeyMF.setText(b.keyMF);
@@ -119,17 +113,20 @@ TEST_P(Verify, CaughtThenNextCardVerified) {
     if (b.mis == 408) {
         EXPECT_TRUE(h.logHas(h.mis(411) + ": " + b.read));
     }
-    EXPECT_EQ(count(h.mis(405)), 0u);
-    EXPECT_EQ(count("Halt"), 0u);
+    EXPECT_EQ(h.count(h.mis(405)), 0u);
+    EXPECT_EQ(h.count("Halt"), 0u);
     EXPECT_EQ(h.sent().back(), hexBytes("02 06 02 00 00 08 03")) << "green LED off";
 
     ASSERT_TRUE(h.runUntil([&] { return h.box.open == 0; }));
+    h.runFor(0.1);
+    EXPECT_EQ(h.sent().back(), hexBytes("02 06 02 01 0A 13 03")) << "red LED";
     const auto next = card(2);
     ASSERT_TRUE(h.runUntilIdle());
     EXPECT_EQ(h.box.shown.size(), 1u);
-    EXPECT_EQ(count(h.mis(405)), 1u);
+    EXPECT_EQ(h.count(h.mis(405)), 1u);
     EXPECT_EQ(h.m().cSelTar(30).foreColor(), kGreen);
     EXPECT_EQ(Harness::blockHex(*next, 4), kBasic);
+    EXPECT_EQ(h.count(h.mis(176) + ": USUARIO BASICO - 000"), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, Verify,
