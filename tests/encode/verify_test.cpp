@@ -43,41 +43,6 @@ public:
     }
 };
 
-TEST_F(Verify, GoodCardReadsBackThenHalts) {
-    h.m().txtKeyMF.setText("A0A1A2A3A4A5");
-    const auto sentFrom = h.sent().size();
-    h.click("cmdStart(2)");
-    EXPECT_FALSE(h.m().chkVerify.enabled()) << "locked while the run is active";
-    const auto c = card(1);
-    ASSERT_TRUE(h.runUntilIdle());
-    EXPECT_TRUE(h.m().chkVerify.enabled());
-    EXPECT_EQ(h.box.shown.size(), 0u);
-    EXPECT_EQ(h.m().cSelTar(30).foreColor(), kGreen);
-    EXPECT_EQ(Harness::blockHex(*c, 7), "A0A1A2A3A4A5FF0780FFFFFFFFFFFFFF");
-
-    const auto& log = h.log();
-    const auto at = std::find(log.begin(), log.end(), "Write Protection Block: 07") - log.begin();
-    const std::string ff = " 0xFF 0xFF 0xFF 0xFF 0xFF 0xFF";
-    EXPECT_EQ(std::vector(log.begin() + at + 3, log.begin() + at + 11),
-              Lines("{403} 10|>>> AnsLogin: 0x00|{404} 04|>>> AnsRead:  0x10 0x00 0x00 0x00 0x09 0xFF 0xFF "
-                    "0xFF 0xFF 0xFF" +
-                        ff + "|{404} 07|>>> AnsRead:  0x00 0x00 0x00 0x00 0x00 0x00 0xFF 0x07 0x80 0xFF" +
-                        ff + "|{405}|Halt",
-                    &h));
-
-    // The key goes into slot 10 once, after StartUp; the check comes between the trailer and Halt.
-    const auto sent = h.sent();
-    EXPECT_EQ(sent[sentFrom + 2], hexBytes("02 20 07 0A A0 A1 A2 A3 A4 A5 00 03"));
-    const auto trailer = std::find_if(sent.begin(), sent.end(), [](const ByteVec& f) {
-        return f.size() > 4 && f[1] == kWrite && f[3] == 0x07;
-    });
-    ASSERT_LT(trailer + 4, sent.end());
-    EXPECT_EQ(std::vector<ByteVec>(trailer + 1, trailer + 5),
-              (std::vector<ByteVec>{hexBytes("02 21 03 04 00 0A 32 03"), hexBytes("02 22 01 04 27 03"),
-                                    hexBytes("02 22 01 07 2A 03"), hexBytes("02 12 00 12 03")}));
-    EXPECT_EQ(std::count_if(sent.begin(), sent.end(), [](const ByteVec& f) { return f[1] == 0x20; }), 2);
-}
-
 // MASTER closes its card with txtOldKeyMF, CONFIG with txtKeyMF: the slot is loaded again between them.
 TEST_F(Verify, KeyOfEachTypeInTheSlot) {
     h.m().cSelTar(0).setValue(1);
