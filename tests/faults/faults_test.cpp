@@ -44,11 +44,9 @@ struct Fixture {
     std::shared_ptr<sim::Card> fresh() { return cards.emplace_back(h.fresh()); }
     // A card made earlier for user 57 (sector 1, factory keys).
     std::shared_ptr<sim::Card> userCard() {
-        auto card = std::make_shared<sim::Card>(sim::Card::blank(
-            sim::CardKind::Classic1K, {0x08, 0x77, 0x66, static_cast<std::uint8_t>(cards.size() + 1)}));
-        Harness::setBlock(*card, 4, kUser57);
         h.removeCard();
-        h.present(card);
+        auto card = h.present(sim::CardKind::Classic1K, {8, 0x77, 0x66, static_cast<std::uint8_t>(cards.size() + 1)});
+        Harness::setBlock(*card, 4, kUser57);
         return cards.emplace_back(card);
     }
     std::size_t find(const std::string& text, std::size_t from = 0) const {
