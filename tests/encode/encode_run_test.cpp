@@ -18,7 +18,8 @@ const std::string kWrittenTrailer = "FFFFFFFFFFFFFF0780FFFFFFFFFFFFFF";
 // Selects the entry of `node` in a node list.
 void SelectNode(Control& list, int node) {
     const auto& items = list.items();
-    list.setListIndex(static_cast<int>(std::find(items.begin(), items.end(), NodeEntry(node)) - items.begin()));
+    const auto at = std::find(items.begin(), items.end(), NodeEntry(node));
+    list.setListIndex(static_cast<int>(at - items.begin()));
 }
 
 struct Encoder : ::testing::Test {
@@ -168,33 +169,38 @@ TEST_F(Encoder, WholeLogAndFramesOfOneBasicCard) {
         EXPECT_TRUE(h.m().chkVerify.enabled());
         std::vector<std::string> log;
         for (auto i = from; i < h.lines.size(); ++i) log.push_back(h.lines[i].text);
-        const std::string u = verify ? "2" : "1", read = ">>> AnsRead:  0x";
-        EXPECT_EQ(log, Lines(d + "TestNodeLink|>>> AnsTestLink|AnsTestLink|StartUp|>>> AnsStartUp|AnsStartUp|" +
-                                 (verify ? "{401} 10|>>> AnsWriteKeyE2P: 0x00|" : "") + d +
-                                 "{176}: USUARIO BASICO - 000|>>> AnsGetUID:  0xA1 0x04 0x00 0x10 0x20 0x30 0x0" + u +
-                                 "|ATQA:  04 00|UID:  10 20 30 0" + u + "|Select|>>> AnsSelect: 0x01|{181}|Led yellow On|"
-                                 "WriteKeyE2P|>>> AnsDOutPerm|>>> AnsDOutPerm|>>> AnsWriteKeyE2P: 0x00|AnsWriteKey|"
-                                 "Login|>>> AnsLogin: 0x00|AnsLogin|Write Block: 04---1000000009" + F22 +
-                                 "|>>> AnsWrite: 0x00|AnsWrite|Write Protection Block: 07|>>> AnsWrite: 0x00|AnsWrite|" +
-                                 (verify ? "{403} 10|>>> AnsLogin: 0x00|{404} 04|" + read + "10 0x00 0x00 0x00 0x09" + ff +
-                                               " 0xFF 0xFF 0xFF 0xFF 0xFF|{404} 07|" + read +
-                                               "00 0x00 0x00 0x00 0x00 0x00 0xFF 0x07 0x80 0xFF" + ff + "|{405}|"
-                                         : "") +
-                                 "Halt|>>> AnsHalt: 0x00|Led green|>>> AnsDOutTemp|>>> AnsDOutTemp|Beeper|" + d +
-                                 ">>> AnsDOutTemp",
+        // The UID's last byte, the key on the card, and what only a ticked chkVerify adds.
+        const std::string u = verify ? "2" : "1", key = verify ? "A0 A1 A2 A3 A4 A5" : "FF FF FF FF FF FF";
+        std::string slot10, check, slot10Frame, checkFrames;
+        if (verify) {
+            const std::string rd = ">>> AnsRead:  0x";
+            slot10 = "{401} 10|>>> AnsWriteKeyE2P: 0x00|";
+            check = "{403} 10|>>> AnsLogin: 0x00|{404} 04|" + rd + "10 0x00 0x00 0x00 0x09" + ff +
+                    " 0xFF 0xFF 0xFF 0xFF 0xFF|{404} 07|" + rd + "00 0x00 0x00 0x00 0x00 0x00 0xFF 0x07 0x80" +
+                    " 0xFF" + ff + "|{405}|";
+            slot10Frame = "02 20 07 0A A0 A1 A2 A3 A4 A5 00 03|";
+            checkFrames = "02 21 03 04 00 0A 32 03|02 22 01 04 27 03|02 22 01 07 2A 03|";
+        }
+        EXPECT_EQ(log, Lines(d + "TestNodeLink|>>> AnsTestLink|AnsTestLink|StartUp|>>> AnsStartUp|" +
+                             "AnsStartUp|" + slot10 + d + "{176}: USUARIO BASICO - 000|" +
+                             ">>> AnsGetUID:  0xA1 0x04 0x00 0x10 0x20 0x30 0x0" + u + "|ATQA:  04 00|" +
+                             "UID:  10 20 30 0" + u + "|Select|>>> AnsSelect: 0x01|{181}|Led yellow On|" +
+                             "WriteKeyE2P|>>> AnsDOutPerm|>>> AnsDOutPerm|>>> AnsWriteKeyE2P: 0x00|" +
+                             "AnsWriteKey|Login|>>> AnsLogin: 0x00|AnsLogin|Write Block: 04---1000000009" +
+                             F22 + "|>>> AnsWrite: 0x00|AnsWrite|Write Protection Block: 07|" +
+                             ">>> AnsWrite: 0x00|AnsWrite|" + check + "Halt|>>> AnsHalt: 0x00|Led green|" +
+                             ">>> AnsDOutTemp|>>> AnsDOutTemp|Beeper|" + d + ">>> AnsDOutTemp",
                              &h));
         const auto sent = h.sent();
         std::vector<std::string> frames;
         for (auto i = sentFrom; i < sent.size(); ++i) frames.push_back(spaced(sent[i]));
-        const std::string key = verify ? "A0 A1 A2 A3 A4 A5" : "FF FF FF FF FF FF";
-        EXPECT_EQ(frames, Lines(std::string("02 00 00 00 03|02 01 00 01 03|") +
-                                (verify ? "02 20 07 0A A0 A1 A2 A3 A4 A5 00 03|" : "") +
+        EXPECT_EQ(frames, Lines("02 00 00 00 03|02 01 00 01 03|" + slot10Frame +
                                 "02 11 00 11 03|02 07 02 00 FF 08 03|02 07 02 01 FF 09 03|"
                                 "02 20 07 05 FF FF FF FF FF FF 26 03|02 21 03 04 00 05 2D 03|"
                                 "02 23 11 04 10 00 00 00 09 FF FF FF FF FF FF FF FF FF FF FF 46 03|"
-                                "02 23 11 07 " + key + " FF 07 80 FF FF FF FF FF FF FF " + (verify ? "89" : "B4") +
-                                " 03|" + (verify ? "02 21 03 04 00 0A 32 03|02 22 01 04 27 03|02 22 01 07 2A 03|" : "") +
-                                "02 12 00 12 03|02 06 02 01 00 09 03|02 06 02 00 32 3A 03|02 06 02 02 0A 14 03"));
+                                "02 23 11 07 " + key + " FF 07 80 FF FF FF FF FF FF FF " +
+                                (verify ? "89" : "B4") + " 03|" + checkFrames + "02 12 00 12 03|" +
+                                "02 06 02 01 00 09 03|02 06 02 00 32 3A 03|02 06 02 02 0A 14 03"));
     }
 }
 
