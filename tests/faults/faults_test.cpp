@@ -45,7 +45,8 @@ struct Fixture {
     // A card made earlier for user 57 (sector 1, factory keys).
     std::shared_ptr<sim::Card> userCard() {
         h.removeCard();
-        auto card = h.present(sim::CardKind::Classic1K, {8, 0x77, 0x66, static_cast<std::uint8_t>(cards.size() + 1)});
+        const auto n = static_cast<std::uint8_t>(cards.size() + 1);
+        auto card = h.present(sim::CardKind::Classic1K, {0x08, 0x77, 0x66, n});
         Harness::setBlock(*card, 4, kUser57);
         return cards.emplace_back(card);
     }
@@ -286,7 +287,8 @@ TEST_P(FaultMatrix, RunGoesOnAsItShouldAndTheWindowStaysFitForWork) {
     if (encode && c.then != Then::RunEnds) {
         EXPECT_EQ(h.idle(), !linkGoneEarly) << "a one-card batch ends once the card is written; over a dead link it waits";
         if (!linkGoneEarly) {
-            EXPECT_TRUE(std::any_of(f.cards.begin(), f.cards.end(), [](auto& card) { return Harness::blockHex(*card, 4) == kUser0; }))
+            EXPECT_TRUE(std::any_of(f.cards.begin(), f.cards.end(),
+                                    [](auto& card) { return Harness::blockHex(*card, 4) == kUser0; }))
                 << "no card was written";
             ASSERT_FALSE(f.colours.empty());
             EXPECT_EQ(f.colours.back(), kGreen);
@@ -303,7 +305,9 @@ TEST_P(FaultMatrix, RunGoesOnAsItShouldAndTheWindowStaysFitForWork) {
     const std::size_t beforeStop = h.lines.size();
     const bool waiting = !h.idle();
     f.stopRun(run);
-    if (waiting) { EXPECT_NE(f.find(h.mis(177), beforeStop), std::string::npos) << "Stop while waiting for a card logs 177"; }
+    if (waiting) {
+        EXPECT_NE(f.find(h.mis(177), beforeStop), std::string::npos) << "Stop while waiting for a card logs 177";
+    }
     EXPECT_EQ(f.lastOwnLine(), Dashes60());
     f.closeReopenAndMakeACard();
 }

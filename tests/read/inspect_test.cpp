@@ -31,7 +31,8 @@ struct Window {
 CardReading Reading(int sector, const std::string& data) {
     CardReading r;
     r.sector = sector;
-    for (std::size_t i = 0; i < 3; ++i) r.blocks[i] = data.size() >= 32 * (i + 1) ? data.substr(32 * i, 32) : Z32;
+    for (std::size_t i = 0; i < 3; ++i)
+        r.blocks[i] = data.size() >= 32 * (i + 1) ? data.substr(32 * i, 32) : Z32;
     return r;
 }
 
@@ -105,7 +106,8 @@ TEST(Inspect, DecodingWhatTheLayoutsMakeGivesBackTheFields) {
 }
 
 TEST(Inspect, DetailsSayWhatTheCardHoldsAndNameWhatIsWrong) {
-    const std::string saldo1 = "F40100000BFEFFFFF401000006F906F9", saldo2 = "F40100000BFEFFFFF401000005FA05FA";
+    const std::string saldo1 = "F40100000BFEFFFFF401000006F906F9";
+    const std::string saldo2 = "F40100000BFEFFFFF401000005FA05FA";
     const std::string head12 = "1200000575" + F22;
     const std::string saldoLines = "M303: M208|M198: 0000|M304: 057|M306: 5 (M307)|M311: 500|";
     // Name, up to three blocks (missing ones read all 0), the detail lines without the card report's two.
