@@ -20,13 +20,9 @@ enum class Link { Com, Tcp };
 enum class RunKind { Encode, Read };
 const char* LinkName(Link l) { return l == Link::Com ? "Com" : "Tcp"; }
 
-// The first block of a USUARIO BASICO card of installation 0000 for user `user`.
-std::string UserBlock(int user) {
-    std::string head = "100000" + std::string(user < 10 ? "00" : user < 100 ? "0" : "") + std::to_string(user);
-    int sum = 0;
-    for (char c : head) sum += c - '0';
-    return head + static_cast<char>('0' + (10 - sum % 10) % 10) + std::string(22, 'F');
-}
+// The first block of a USUARIO BASICO card of installation 0000 for users 0, 42 and 57.
+const std::string kUser0 = "1000000009" + std::string(22, 'F'), kUser42 = "1000000423" + std::string(22, 'F'),
+                  kUser57 = "1000000577" + std::string(22, 'F');
 const std::string kWrittenTrailer = "FFFFFFFFFFFFFF0780FFFFFFFFFFFFFF";
 const std::string kFactoryTrailer = "FFFFFFFFFFFFFF078069FFFFFFFFFFFF";
 
@@ -37,25 +33,21 @@ struct Fixture {
         h.m().cSelTar(30).observe([this](Control& c, Prop p, int) {
             if (p == Prop::ForeColor) colours.push_back(c.foreColor());
         });
-        start = h.lines.size();
         open();
     }
     Harness h;
     Link link;
-    std::size_t start;
     std::vector<Colour> colours;
     std::vector<std::shared_ptr<sim::Card>> cards;
-    int uid = 0;
     void open() { link == Link::Com ? h.openCom() : h.openTcp(); }
     bool linkUp() const { return link == Link::Com ? h.serial.isOpen() : h.socket.connected; }
     std::shared_ptr<sim::Card> fresh() { return cards.emplace_back(h.fresh()); }
-    // A card made earlier for user `user` (sector 1, factory keys).
-    std::shared_ptr<sim::Card> userCard(int user) {
-        auto card = std::make_shared<sim::Card>(
-            sim::Card::blank(sim::CardKind::Classic1K, {0x08, 0x77, 0x66, static_cast<std::uint8_t>(++uid)}));
-        Harness::setBlock(*card, 4, UserBlock(user));
+    // A card made earlier for user 57 (sector 1, factory keys).
+    std::shared_ptr<sim::Card> userCard() {
         h.removeCard();
-        h.present(card);
+        const auto n = static_cast<std::uint8_t>(cards.size() + 1);
+        auto card = h.present(sim::CardKind::Classic1K, {0x08, 0x77, 0x66, n});
+        Harness::setBlock(*card, 4, kUser57);
         return cards.emplace_back(card);
     }
     std::size_t find(const std::string& text, std::size_t from = 0) const {
@@ -63,25 +55,19 @@ struct Fixture {
             if (h.lines[i].text == text) return i;
         return std::string::npos;
     }
-    bool has(const std::string& text, std::size_t from = 0) const { return find(text, from) != std::string::npos; }
     // The last line that is not a decoded answer (cards lying idle on the reader keep reporting).
     std::string lastOwnLine() const { return h.own().empty() ? "" : h.own().back(); }
     // Runs the clock until the run is over, or until nothing has been logged and no box has been
     // open for eight seconds (the run then waits for a card that nobody lays on the reader).
     void settle(double limit = 180) {
-        double quiet = 0;
         std::size_t n = h.lines.size();
-        for (double t = 0; t < limit; t += 0.5) {
+        for (double t = 0, quiet = 0; quiet < 8; t += 0.5) {
+            ASSERT_LT(t, limit) << "the run did not come to rest";
             if (h.idle() && h.box.open == 0) return;
             h.runFor(0.5);
-            if (h.lines.size() != n || h.box.open > 0) {
-                n = h.lines.size();
-                quiet = 0;
-            } else if ((quiet += 0.5) >= 8) {
-                return;
-            }
+            quiet = h.lines.size() != n || h.box.open > 0 ? 0 : quiet + 0.5;
+            n = h.lines.size();
         }
-        ADD_FAILURE() << "the run did not come to rest within " << limit << " s";
     }
     // Stops a run that waits, and checks that it ends and leaves nothing parked.
     void stopRun(RunKind r) {
@@ -93,9 +79,9 @@ struct Fixture {
         EXPECT_EQ(h.ctx().sched.running(), 0u) << "a run is left without an end";
         EXPECT_EQ(h.ctx().sched.waiting(), 0u) << "a wait is left without an end";
     }
-    // The link closed and opened again, then a clean card made with user number `user` and read
-    // back: whatever happened before, the window must be fit for work.
-    void closeReopenAndMakeACard(int user) {
+    // The link closed and opened again, then a clean card made for user 42 and read back: whatever
+    // happened before, the window must be fit for work.
+    void closeReopenAndMakeACard() {
         h.reader.faults().clearAll();
         ASSERT_TRUE(h.click("cmdClose"));
         EXPECT_EQ(lastOwnLine(), "ClosePort: OK");
@@ -103,11 +89,11 @@ struct Fixture {
         open();
         EXPECT_EQ(lastOwnLine(), link == Link::Com ? "OpenPortCOM: OK" : "OpenPortTCP OK");
         const std::size_t boxesBefore = h.box.shown.size();
-        h.m().txtUser.setText(std::to_string(user));
+        h.m().txtUser.setText("42");
         auto card = fresh();
         ASSERT_TRUE(h.click("cmdStart(2)"));
         ASSERT_TRUE(h.runUntil([&] { return h.idle(); }, 30)) << "the clean card was not made";
-        EXPECT_EQ(Harness::blockHex(*card, 4) + Harness::blockHex(*card, 7), UserBlock(user) + kWrittenTrailer);
+        EXPECT_EQ(Harness::blockHex(*card, 4) + Harness::blockHex(*card, 7), kUser42 + kWrittenTrailer);
         EXPECT_EQ(h.m().cSelTar(30).foreColor(), kGreen);
         EXPECT_EQ(h.box.shown.size(), boxesBefore);
         // The same card read back (the reader reports it again once it is back in the field).
@@ -115,7 +101,7 @@ struct Fixture {
         ASSERT_TRUE(h.click("cmdLecTar"));
         h.present(card);
         ASSERT_TRUE(h.runUntil([&] { return h.m().txtInfoCard.text() != "----"; }, 30)) << "not read back";
-        EXPECT_EQ(h.m().txtInfoCard.text(), h.mis(206) + " - " + UserBlock(user).substr(6, 3));
+        EXPECT_EQ(h.m().txtInfoCard.text(), h.mis(206) + " - 042");
         stopRun(RunKind::Read);
     }
 };
@@ -241,12 +227,12 @@ TEST_P(FaultMatrix, RunGoesOnAsItShouldAndTheWindowStaysFitForWork) {
     // was done all the same.
     const bool linkGoneEarly = linkDrop && c.step.code != kHalt;
     h.reader.faults().nth(c.step.code, c.fault.kind, c.step.nth, c.fault.value);
-    auto first = encode ? f.fresh() : f.userCard(57);
+    auto first = encode ? f.fresh() : f.userCard();
     const std::size_t start = h.lines.size();
     ASSERT_TRUE(h.click(encode ? "cmdStart(2)" : "cmdLecTar"));
     f.settle();
     if (linkDrop) {
-        EXPECT_TRUE(f.has(h.mis(283), start)) << "the lost link is not logged";
+        EXPECT_NE(f.find(h.mis(283), start), std::string::npos) << "the lost link is not logged";
         EXPECT_FALSE(f.linkUp());
         EXPECT_NE(h.st().LinkType, 0) << "the window forgot its link before Close";
     }
@@ -263,7 +249,7 @@ TEST_P(FaultMatrix, RunGoesOnAsItShouldAndTheWindowStaysFitForWork) {
     // A run still going waits for a card nobody lays on the reader: give it one (over a dead link
     // it never hears of it).
     if (!h.idle() && c.then != Then::RunEnds) {
-        encode ? f.fresh() : f.userCard(57);
+        encode ? f.fresh() : f.userCard();
         f.settle();
     }
     // The request went out, the lines that follow it came in order, and a lost answer was given up
@@ -286,7 +272,7 @@ TEST_P(FaultMatrix, RunGoesOnAsItShouldAndTheWindowStaysFitForWork) {
     // The next key waits for the card to be reported again; nothing is read meanwhile.
     if (c.then == Then::NextKey && own.size() > 0) {
         EXPECT_TRUE(own[0].starts_with("ATQA: ") || own[0].starts_with("UID: ")) << own[0];
-        if (!linkGoneEarly) { EXPECT_TRUE(f.has("Login[2]", req)); }
+        if (!linkGoneEarly) { EXPECT_NE(f.find("Login[2]", req), std::string::npos); }
     }
     if (!said.empty() && c.then != Then::NextKey && c.then != Then::Clean) {
         const double waited = static_cast<double>(h.lines[f.find(said.front(), req)].at - h.lines[req].at) / 1e6;
@@ -301,7 +287,8 @@ TEST_P(FaultMatrix, RunGoesOnAsItShouldAndTheWindowStaysFitForWork) {
     if (encode && c.then != Then::RunEnds) {
         EXPECT_EQ(h.idle(), !linkGoneEarly) << "a one-card batch ends once the card is written; over a dead link it waits";
         if (!linkGoneEarly) {
-            EXPECT_TRUE(std::any_of(f.cards.begin(), f.cards.end(), [](auto& card) { return Harness::blockHex(*card, 4) == UserBlock(0); }))
+            EXPECT_TRUE(std::any_of(f.cards.begin(), f.cards.end(),
+                                    [](auto& card) { return Harness::blockHex(*card, 4) == kUser0; }))
                 << "no card was written";
             ASSERT_FALSE(f.colours.empty());
             EXPECT_EQ(f.colours.back(), kGreen);
@@ -318,9 +305,11 @@ TEST_P(FaultMatrix, RunGoesOnAsItShouldAndTheWindowStaysFitForWork) {
     const std::size_t beforeStop = h.lines.size();
     const bool waiting = !h.idle();
     f.stopRun(run);
-    if (waiting) { EXPECT_TRUE(f.has(h.mis(177), beforeStop)) << "Stop while waiting for a card logs 177"; }
+    if (waiting) {
+        EXPECT_NE(f.find(h.mis(177), beforeStop), std::string::npos) << "Stop while waiting for a card logs 177";
+    }
     EXPECT_EQ(f.lastOwnLine(), Dashes60());
-    f.closeReopenAndMakeACard(42);
+    f.closeReopenAndMakeACard();
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, ::testing::ValuesIn(AllCases()),
@@ -369,7 +358,7 @@ TEST_P(CloseWindow, StopsBeforeTheLinkClosesAndGoesQuietly) {
     h.box.autoCloseAfter = -1;  // boxes stay open until the window goes, as a modal box would
     if (w.nth) h.reader.faults().nth(w.silent, sim::FaultKind::NoAnswer, w.nth);
     if (w.start == Wait::Encode) f.fresh();
-    if (w.start == Wait::Read) f.userCard(7);
+    if (w.start == Wait::Read) f.userCard();
     if (w.start >= Wait::TcpOpen) { ASSERT_TRUE(h.click("cmdClose")); }
     if (w.start == Wait::TcpOpen) h.socket.mode = FakeSocket::Mode::Never;
     const char* buttons[] = {"cmdStart(2)", "cmdLecTar", "cmdStart(2)", "cmdLecTar", "cmdOpenTCP", "cmdScanCom"};

@@ -27,9 +27,13 @@ struct Window {
     }
 };
 
-CardContents Decode(const std::string& data, int sector) {
-    auto block = [&](std::size_t i) { return data.size() >= 32 * (i + 1) ? data.substr(32 * i, 32) : Z32; };
-    return InspectCard(sector, block(0), block(1), block(2));
+// Up to three blocks of `data` read from `sector`; missing ones read all 0.
+CardReading Reading(int sector, const std::string& data) {
+    CardReading r;
+    r.sector = sector;
+    for (std::size_t i = 0; i < 3; ++i)
+        r.blocks[i] = data.size() >= 32 * (i + 1) ? data.substr(32 * i, 32) : Z32;
+    return r;
 }
 
 TEST(Inspect, DecodingWhatTheLayoutsMakeGivesBackTheFields) {
@@ -78,7 +82,7 @@ TEST(Inspect, DecodingWhatTheLayoutsMakeGivesBackTheFields) {
             m.chkEspNodoTar.setValue(numericNode);
             m.chkCfgRelExt.setValue(relayOn);
 
-            const CardContents c = Decode(GetCardData(w.ctx, index), sector);
+            const CardContents c = InspectCard(Reading(sector, GetCardData(w.ctx, index)));
             ASSERT_EQ(c.kind, CardClass::Ours);
             const bool numeric = index >= 15 && index <= 24;
             EXPECT_EQ(c.type->index, numeric ? 15 : index);
@@ -101,18 +105,13 @@ TEST(Inspect, DecodingWhatTheLayoutsMakeGivesBackTheFields) {
     }
 }
 
-struct Example {
-    const char* name;
-    std::string blocks;  // up to three blocks; missing ones read all 0
-    std::string detail;  // lines joined by "|", without the card report's two lines
-};
-
 TEST(Inspect, DetailsSayWhatTheCardHoldsAndNameWhatIsWrong) {
     const std::string saldo1 = "F40100000BFEFFFFF401000006F906F9";
     const std::string saldo2 = "F40100000BFEFFFFF401000005FA05FA";
     const std::string head12 = "1200000575" + F22;
     const std::string saldoLines = "M303: M208|M198: 0000|M304: 057|M306: 5 (M307)|M311: 500|";
-    const Example examples[] = {
+    // Name, up to three blocks (missing ones read all 0), the detail lines without the card report's two.
+    const std::tuple<const char*, std::string, std::string> examples[] = {
         {"basic user", "1000000009" + F22, "M303: M206|M198: 0000|M304: 000|M306: 9 (M307)"},
         {"basic user 57", "1012340577" + F22, "M303: M206|M198: 1234|M304: 057|M306: 7 (M307)"},
         {"alta", "4500000001" + F22, "M303: M210|M198: 0000|M305: 000|M306: 1 (M307)"},
@@ -161,15 +160,11 @@ TEST(Inspect, DetailsSayWhatTheCardHoldsAndNameWhatIsWrong) {
         {"not hex", "1000000009" + std::string(21, 'F') + "G", "M302"},
     };
     Window w;
-    for (const auto& e : examples) {
-        SCOPED_TRACE(e.name);
-        CardReading r;
-        r.sector = 1;
-        for (std::size_t i = 0; i < 3; ++i)
-            r.blocks[i] = e.blocks.size() >= 32 * (i + 1) ? e.blocks.substr(32 * i, 32) : Z32;
-        std::string got = CardDetailText(w.ctx, r);
+    for (const auto& [name, blocks, detail] : examples) {
+        SCOPED_TRACE(name);
+        std::string got = CardDetailText(w.ctx, Reading(1, blocks));
         for (std::size_t at; (at = got.find("\r\n")) != std::string::npos;) got.replace(at, 2, "|");
-        EXPECT_EQ(got, e.detail + "|M338: M340|M339: M340");
+        EXPECT_EQ(got, detail + "|M338: M340|M339: M340");
     }
 }
 

@@ -1,7 +1,6 @@
 // The read run end to end: the window logic on the virtual clock, the simulated reader on COM 1.
 #include <gtest/gtest.h>
 
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -20,12 +19,14 @@ struct ReadRun : ::testing::Test {
         h.openCom();
     }
     std::string invite() { return std::string(20, '-') + " " + h.mis(197) + " " + std::string(20, '-'); }
-    // Presses Start and lets the run get to its first wait for a card (or to its end).
-    void start() {
+    // Presses Start and lets the run get to its first wait for a card (or to its end); the fields
+    // `typed` are typed in while the run stores its keys.
+    void start(const std::string& typed = "") {
         mark = h.lines.size();
         sentMark = h.sent().size();
         const auto n = h.count(invite());
         ASSERT_TRUE(h.click("cmdLecTar"));
+        h.set(typed);
         ASSERT_TRUE(h.runUntil([&] { return h.count(invite()) > n || h.idle(); }));
     }
     // A card whose sector opens with key A `key` and holds `blocks` ("hex|hex|hex"), read until the
@@ -55,67 +56,54 @@ struct ReadRun : ::testing::Test {
     static std::string readLines(const std::string& b0, const std::string& b1, const std::string& b2) {
         return "|ReadBlock[0]|Read Block[0]: " + b0 + "|ReadBlock[1]|Read Block[1]: " + b1 + "|ReadBlock[2]|Read Block[2]: " + b2;
     }
-    void keys(const char* k1, const char* k2, const char* k3) {
-        h.set(std::string("txtKeyMF=") + k1 + "|txtOldKeyMF=" + k2 + "|txtKeyTar=" + k3);
-    }
     const std::string ident = "ATQA:  04 00  --  UID:  1A 2B 3C 4D|Select|Led yellow On";
 };
 
-TEST_F(ReadRun, CardOpenedByFirstKeyIsReadShownAndSignalledGreen) {
-    keys("A0A1A2A3A4A5", "B0B1B2B3B4B5", "C0C1C2C3C4C5");
-    start();
-    EXPECT_EQ(h.st().ActiveRun, 3);
-    const std::string b0 = "1012340577" + F22, b1 = "00112233445566778899AABBCCDDEEFF";
-    const auto card = read(1, "A0A1A2A3A4A5", b0 + "|" + b1 + "|" + Z32);
-    EXPECT_EQ(h.own(mark), want("WriteKeyE2P[7]|WriteKeyE2P[8]|WriteKeyE2P[9]|I|" + ident + "|Login[1]" +
-                                readLines(b0, b1, Z32) + "|Halt|Led green|Beeper|I"));
-    EXPECT_EQ(h.payloads(kWriteKey, sentMark), Lines("07 A0 A1 A2 A3 A4 A5|08 B0 B1 B2 B3 B4 B5|09 C0 C1 C2 C3 C4 C5"));
-    EXPECT_EQ(h.payloads(kSelect, sentMark), std::vector<std::string>(1));
-    EXPECT_EQ(h.payloads(kDOutPerm, sentMark), Lines("00 FF|01 FF"));
-    EXPECT_EQ(h.payloads(kLogin, sentMark), Lines("04 00 07"));
-    EXPECT_EQ(h.payloads(kRead, sentMark), Lines("04|05|06"));
-    EXPECT_EQ(h.payloads(kHalt, sentMark), std::vector<std::string>(1));
-    EXPECT_EQ(h.payloads(kDOutTemp, sentMark), Lines("01 00|00 32|02 0A"));
-    const auto all = h.sent();
-    EXPECT_NE(std::find(all.begin(), all.end(), hexBytes("02 21 03 04 00 07 2F 03")), all.end());
-    auto& m = h.m();
-    EXPECT_EQ(m.txtInfoCard.text(), h.mis(206) + " - 057");
-    EXPECT_EQ(m.txtInfoInst.text(), h.mis(198) + ": 1234");
-    EXPECT_EQ(m.txtInfoKey.text(), h.mis(199) + ": A0A1A2A3A4A5     " + h.mis(200) + ": 1");
-    EXPECT_EQ(m.txtInfoRead(1).text(), b1);
-    EXPECT_EQ(m.txtUsaKey(0).text() + m.txtUsaKey(1).text() + m.txtUsaKey(2).text(), "A0A1A2A3A4A5B0B1B2B3B4B5C0C1C2C3C4C5");
-    EXPECT_EQ(card->state(), sim::CardState::Halted);
-    // The halted card is not seen again; the run waits until Stop.
-    h.runFor(5);
-    EXPECT_EQ(h.count("Select"), 1u);
-    stop();
-    EXPECT_EQ(h.logFrom(h.log().size() - 2), want("{177}|" + std::string(60, '-')));
-}
-
-TEST_F(ReadRun, CardOpenedOnlyBySecondKeyIsTriedAgainAfterItsNextReport) {
-    keys("111111111111", "222222222222", "333333333333");
-    h.m().txtOldSector.setText("3");
-    start();
-    const std::string b0 = "8300005004" + F22;
-    read(3, "222222222222", b0 + "|" + Z32 + "|" + Z32);
-    EXPECT_EQ(h.own(mark), want("WriteKeyE2P[7]|WriteKeyE2P[8]|WriteKeyE2P[9]|I|" + ident + "|Login[1]|" + ident +
-                                "|Login[2]" + readLines(b0, Z32, Z32) + "|Halt|Led green|Beeper|I"));
-    EXPECT_EQ(h.payloads(kLogin, sentMark), Lines("04 00 07|0C 00 08"));
-    EXPECT_EQ(h.payloads(kRead, sentMark), Lines("0C|0D|0E"));
-    EXPECT_EQ(h.m().txtInfoCard.text(), h.mis(215) + " 5");
-    EXPECT_EQ(h.m().txtInfoKey.text(), h.mis(199) + ": 222222222222     " + h.mis(200) + ": 3");
-}
-
-TEST_F(ReadRun, CardNoKeyOpensIsSelectedOnceMoreAndSignalledRed) {
-    start();
-    const auto card = read(1, "123456789ABC", "1000000009" + F22 + "|" + Z32 + "|" + Z32);
-    EXPECT_EQ(h.own(mark), want("WriteKeyE2P[7]|WriteKeyE2P[8]|WriteKeyE2P[9]|I|" + ident + "|Login[1]|" + ident +
-                                "|Login[2]|" + ident + "|Login[3]|" + ident + "|Halt|Led red|Beeper|I"));
-    EXPECT_EQ(h.payloads(kLogin, sentMark), Lines("04 00 07|04 00 08|04 00 09"));
-    EXPECT_EQ(h.payloads(kDOutTemp, sentMark), Lines("01 32|00 00|02 0A"));
-    EXPECT_EQ(h.m().txtInfoCard.text(), "----");
-    EXPECT_EQ(h.m().txtInfoRead(0).text(), "");
-    EXPECT_EQ(card->state(), sim::CardState::Halted);
+// The test keys tried in turn, each on the card's next report; the card halted and not seen again.
+// Keys typed while the run is on reach neither the run nor the keys it shows, until it ends.
+TEST_F(ReadRun, KeysTriedInTurnThenTheCardIsShownAndSignalled) {
+    const std::string b0 = "1012340577" + F22, b1 = "00112233445566778899AABBCCDDEEFF", none = "123456789ABC";
+    const std::string keys[] = {"A0A1A2A3A4A5", "B0B1B2B3B4B5", "C0C1C2C3C4C5"};
+    // The key that opens the card (none: 0) and its sector, the lines after the first Login, the Login
+    // and Read payloads, the LEDs.
+    const std::tuple<int, int, std::string, const char*, const char*, const char*> cases[] = {
+        {1, 1, readLines(b0, b1, Z32) + "|Halt|Led green", "04 00 07", "04|05|06", "01 00|00 32|02 0A"},
+        {2, 3, "|" + ident + "|Login[2]" + readLines(b0, b1, Z32) + "|Halt|Led green", "04 00 07|0C 00 08",
+         "0C|0D|0E", "01 00|00 32|02 0A"},
+        {0, 1, "|" + ident + "|Login[2]|" + ident + "|Login[3]|" + ident + "|Halt|Led red",
+         "04 00 07|04 00 08|04 00 09", "", "01 32|00 00|02 0A"}};
+    for (const auto& [opens, sector, lines, logins, reads, leds] : cases) {
+        SCOPED_TRACE(opens);
+        h.set("txtKeyMF=" + keys[0] + "|txtOldKeyMF=" + keys[1] + "|txtKeyTar=" + keys[2] +
+              "|txtOldSector=" + std::to_string(sector));
+        start("txtKeyTar=444444444444|txtOldKeyMF=555555555555");
+        const auto card = read(sector, opens ? keys[opens - 1] : none, b0 + "|" + b1 + "|" + Z32);
+        EXPECT_EQ(h.own(mark), want("WriteKeyE2P[7]|WriteKeyE2P[8]|WriteKeyE2P[9]|I|" + ident + "|Login[1]" +
+                                    lines + "|Beeper|I"));
+        EXPECT_EQ(h.payloads(kWriteKey, sentMark),
+                  Lines("07 A0 A1 A2 A3 A4 A5|08 B0 B1 B2 B3 B4 B5|09 C0 C1 C2 C3 C4 C5"));
+        EXPECT_EQ(h.payloads(kDOutPerm, sentMark)[1], "01 FF");
+        EXPECT_EQ(h.payloads(kLogin, sentMark), Lines(logins));
+        EXPECT_EQ(h.payloads(kRead, sentMark), Lines(reads));
+        EXPECT_EQ(h.payloads(kDOutTemp, sentMark), Lines(leds));
+        auto& m = h.m();
+        EXPECT_EQ(m.txtInfoCard.text(), opens ? h.mis(206) + " - 057" : "----");
+        const std::string key = opens ? keys[opens - 1] : "------------";
+        const std::string sec = opens ? std::to_string(sector) : "--";
+        EXPECT_EQ(m.txtInfoInst.text(), h.mis(198) + ": " + (opens ? "1234" : "----"));
+        EXPECT_EQ(m.txtInfoKey.text(), h.mis(199) + ": " + key + "     " + h.mis(200) + ": " + sec);
+        EXPECT_EQ(m.txtInfoRead(1).text(), opens ? b1 : "");
+        for (int k = 0; k < 3; ++k) EXPECT_EQ(m.txtUsaKey(k).text(), keys[k]);
+        EXPECT_EQ(card->state(), sim::CardState::Halted);
+        // The halted card is not seen again; the run waits until Stop.
+        const auto n = h.own().size();
+        h.runFor(5);
+        EXPECT_EQ(h.own().size(), n);
+        stop();
+        EXPECT_EQ(h.logFrom(h.log().size() - 2), want("{177}|" + std::string(60, '-')));
+        h.m().txtKeyTar.setText("666666666666");
+        EXPECT_EQ(h.m().txtUsaKey(2).text(), "666666666666");
+    }
 }
 
 // The read tab shows the type and installation of the first block, also for codes the encoding run
@@ -154,33 +142,26 @@ TEST_F(ReadRun, SectorBoxAddressesLoginAndBlocks) {
     }
 }
 
-// Card reports made by hand: every length the reader may send.
+// Card reports made by hand: every length the reader may send. No card lies on the reader: nothing
+// answers the Select.
 TEST_F(ReadRun, IdentificationLineFollowsTheCardReport) {
     const std::pair<const char*, const char*> cases[] = {
-        {"00 55", "UID: "},
-        {"01 1A 2B 3C 4D", "UID:  1A 2B 3C 4D"},
-        {"A1 04 00 1A 2B 3C 4D", "ATQA:  04 00  --  UID:  1A 2B 3C 4D"},
-        {"02 01 02 03 04 05 06 07", "UID:  01 02 03 04 05 06 07"},
-        {"A2 44 00 01 02 03 04 05 06 07", "ATQA:  44 00  --  UID:  01 02 03 04 05 06 07"},
-        {"03 01 02 03 04 05 06 07 08 09 0A", "UID:  01 02 03 04 05 06 07 08 09 0A"},
-        {"A3 42 00 01 02 03 04 05 06 07 08 09 0A", "ATQA:  42 00  --  UID:  01 02 03 04 05 06 07 08 09 0A"}};
+        {"02 90 02 00 55 E7 03", "UID: "},
+        {"02 90 05 01 1A 2B 3C 4D 64 03", "UID:  1A 2B 3C 4D"},
+        {"02 90 07 A1 04 00 1A 2B 3C 4D 0A 03", "ATQA:  04 00  --  UID:  1A 2B 3C 4D"},
+        {"02 90 08 02 01 02 03 04 05 06 07 B6 03", "UID:  01 02 03 04 05 06 07"},
+        {"02 90 0A A2 44 00 01 02 03 04 05 06 07 9C 03", "ATQA:  44 00  --  UID:  01 02 03 04 05 06 07"},
+        {"02 90 0B 03 01 02 03 04 05 06 07 08 09 0A D5 03", "UID:  01 02 03 04 05 06 07 08 09 0A"},
+        {"02 90 0D A3 42 00 01 02 03 04 05 06 07 08 09 0A B9 03",
+         "ATQA:  42 00  --  UID:  01 02 03 04 05 06 07 08 09 0A"}};
     start();
     for (const auto& [report, line] : cases) {
-        // Built in place: g++ 12 flags an insert behind an initializer list as out of bounds at -O2.
-        const ByteVec data = hexBytes(report);
-        ByteVec frame(data.size() + 5, 0x02);
-        frame[1] = 0x90;
-        frame[2] = static_cast<std::uint8_t>(data.size());
-        for (std::size_t i = 0; i < data.size(); ++i) frame[3 + i] = data[i];
-        frame[data.size() + 3] = static_cast<std::uint8_t>(std::accumulate(frame.begin() + 1, frame.end() - 2, 0));
-        frame.back() = 0x03;
         const std::size_t from = h.lines.size();
-        h.serial.deliver(frame);
         const auto n = h.count(invite());
+        h.serial.deliver(hexBytes(report));
         ASSERT_TRUE(h.runUntil([&] { return h.count(invite()) > n; }));
-        // No card lies on the reader: nothing answers the Select.
         const auto own = h.own(from);
-        EXPECT_EQ(std::vector<std::string>(own.begin(), own.begin() + 3), Lines(std::string(line) + "|Select|Select Error: 0"));
+        EXPECT_EQ(std::vector(own.begin(), own.begin() + 3), Lines(line + std::string("|Select|Select Error: 0")));
     }
 }
 
@@ -190,7 +171,7 @@ TEST_F(ReadRun, RefusedKeyEndsTheRunBeforeAnythingIsSent) {
         {"FFFFFFFFFFFF", "FFFFFFFFFFF", "FFFFFFFFFFFF", 194},  {"FFFFFFFFFFFF", "ffffffffffff", "FFFFFFFFFFFF", 194},
         {"FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFFFF", 195}, {"FFFFFFFFFFFF", "FFFFFFFFFFFF", "FFFFFFFFFFG0", 195}};
     for (const auto& [k1, k2, k3, message] : cases) {
-        keys(k1, k2, k3);
+        h.set(std::string("txtKeyMF=") + k1 + "|txtOldKeyMF=" + k2 + "|txtKeyTar=" + k3);
         start();
         EXPECT_EQ(h.own(mark), want("{" + std::to_string(message) + "}|" + std::string(60, '-'))) << k1 << k2 << k3;
         EXPECT_EQ(h.sent().size(), sentMark);
@@ -220,23 +201,6 @@ TEST_F(ReadRun, StopEndsTheRunAtTheWaitsThatLookAtIt) {
         h.reader.faults().clearAll();
         h.removeCard();
     }
-}
-
-TEST_F(ReadRun, KeyBoxesEditedDuringTheRunReachNeitherTheShownKeysNorTheRun) {
-    keys("FFFFFFFFFFFF", "FFFFFFFFFFFF", "333333333333");
-    ASSERT_TRUE(h.click("cmdLecTar"));
-    // The run is storing its first key; the operator types on.
-    h.set("txtKeyTar=444444444444|txtOldKeyMF=555555555555");
-    ASSERT_TRUE(h.runUntil([&] { return h.count(invite()) > 0; }));
-    read(1, "333333333333", "4500000000" + F22 + "|" + Z32 + "|" + Z32);
-    EXPECT_EQ(h.m().txtUsaKey(2).text(), "333333333333");
-    EXPECT_EQ(h.m().txtUsaKey(1).text(), "FFFFFFFFFFFF");
-    EXPECT_EQ(h.reader.keys().get(9), (sim::Key{0x33, 0x33, 0x33, 0x33, 0x33, 0x33}));
-    EXPECT_EQ(h.m().txtInfoCard.text(), h.mis(210));
-    EXPECT_EQ(h.m().txtInfoKey.text(), h.mis(199) + ": 333333333333     " + h.mis(200) + ": 1");
-    stop();
-    h.m().txtKeyTar.setText("666666666666");
-    EXPECT_EQ(h.m().txtUsaKey(2).text(), "666666666666");
 }
 
 }  // namespace

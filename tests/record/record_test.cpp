@@ -45,83 +45,74 @@ TEST(RecordCsv, CellsThatNeedQuotingReadBackTheSame) {
     EXPECT_EQ(ReadBack(bytes), table);
 }
 
-class RecordRun : public ::testing::Test {
-public:
+// Batches number the users from txtUser on and give every card a row; a UID written twice marks both
+// of its rows. Then a card that fails, and a card read: every row as the record window and the CSV
+// show it.
+TEST(RecordRun, BatchesFailureAndReadGiveTheirRows) {
     Harness h;
     FixedClock wall;
+    h.ctx().pf.clock = &wall;
+    h.load();
+    h.openCom();
     std::map<int, std::shared_ptr<sim::Card>> cards;  // UID 10 20 30 n
-
-    void SetUp() override {
-        h.ctx().pf.clock = &wall;
-        h.load();
-        h.openCom();
-    }
-    long beeps() const { return std::count(h.log().begin(), h.log().end(), "Beeper"); }
     // Lays the cards one after the other, each once the run is done with the one before.
-    void lay(const std::vector<std::uint8_t>& laid) {
-        for (std::uint8_t n : laid) {
-            auto& card = cards[n];
-            const long before = beeps();
+    auto lay = [&](const std::vector<int>& laid) {
+        for (int n : laid) {
+            const auto beeps = h.count("Beeper");
             h.removeCard();
-            if (card) h.present(card);
-            if (!card) card = h.present(sim::CardKind::Classic1K, {16, 32, 48, n});
-            ASSERT_TRUE(h.runUntil([&] { return beeps() > before || h.box.open > 0; }));
+            if (cards[n]) h.present(cards[n]);
+            if (!cards[n])
+                cards[n] = h.present(sim::CardKind::Classic1K, {16, 32, 48, static_cast<std::uint8_t>(n)});
+            ASSERT_TRUE(h.runUntil([&] { return h.count("Beeper") > beeps || h.box.open > 0; }));
             ASSERT_TRUE(h.runUntil([&] { return h.box.open == 0; }));
         }
-    }
-    Rows cells() {
-        Rows out;
-        for (const auto& r : h.form->record().rows()) out.push_back(RecordCells(h.ctx(), r));
-        return out;
-    }
-    std::vector<std::string> row(const char* uid, const char* user, int outcome, std::string more = "",
-                                 bool again = false) {
-        std::vector<std::string> r = {"2026-03-07 09:05:02", uid, "USUARIO BASICO", user, "0000", "1"};
-        r.insert(r.end(), {h.mis(outcome) + more, outcome == 375 ? h.mis(189) : "", again ? h.mis(377) : ""});
-        return r;
-    }
-};
-
-TEST_F(RecordRun, BatchRowsAndRepeatedCards) {
-    const std::tuple<std::vector<std::uint8_t>, Rows, int> cases[] = {
-        {{1, 2, 3},
-         {row("10 20 30 01", "005", 374), row("10 20 30 02", "006", 374), row("10 20 30 03", "007", 374)},
-         0},
-        {{7, 7}, {row("10 20 30 07", "005", 374, "", true), row("10 20 30 07", "006", 374, "", true)}, 1},
     };
-    for (const auto& [laid, expected, repeatedUids] : cases) {
-        const CardRecord& rec = h.form->record();
-        const auto from = static_cast<long>(rec.rows().size());
-        h.m().txtUser.setText("005");
-        h.m().txtNumTar.setText(std::to_string(laid.size()));
+    Rows want;
+    auto row = [&](int n, const std::string& user, int outcome, bool again = false) {
+        want.push_back({"2026-03-07 09:05:02", "10 20 30 0" + std::to_string(n), "USUARIO BASICO", user,
+                        "0000", n == 9 ? "0" : "1", h.mis(outcome) + (outcome == 376 ? " 2" : ""),
+                        outcome == 375 ? h.mis(189) : "", again ? h.mis(377) : ""});
+    };
+    // Cards wanted, first user, the cards laid and the users they get, user field after.
+    const std::tuple<const char*, const char*, std::vector<int>, const char*, const char*> batches[] = {
+        {"3", "005", {1, 2, 3}, "005|006|007", "7"},
+        {"0", "005", {4}, "005", "005"},
+        {"~", "005", {5}, "005", "005"},
+        {"2", "999", {6, 7}, "999|000", "1000"},
+        {"2", "005", {8, 8}, "005|006", "6"}};
+    for (const auto& [wanted, user, laid, users, after] : batches) {
+        h.set(std::string("txtNumTar=") + wanted + "|txtUser=" + user);
         h.click("cmdStart(2)");
         lay(laid);
-        ASSERT_TRUE(h.runUntilIdle());
-        Rows got = cells();
-        EXPECT_EQ(Rows(got.begin() + from, got.end()), expected);
-        EXPECT_EQ(rec.repeatedUids(), repeatedUids);
-        // The CSV: byte-order mark, the heading, then the same cells column for column.
-        const std::string csv = RecordCsv(h.ctx(), rec);
-        EXPECT_EQ(csv.rfind("\xEF\xBB\xBF" + h.mis(365) + ",UID,", 0), 0u);
-        got.insert(got.begin(), RecordHeadings(h.ctx()));
-        EXPECT_EQ(ReadBack(csv), got);
+        ASSERT_TRUE(h.runUntilIdle()) << wanted << " from " << user;
+        EXPECT_EQ(h.m().txtUser.text(), after);
+        for (std::size_t i = 0; i < laid.size(); ++i) row(laid[i], Lines(users)[i], 374, laid[i] == 8);
+        EXPECT_EQ(Harness::blockHex(*cards[laid.back()], 4).substr(6, 3), Lines(users).back());
     }
-}
-
-TEST_F(RecordRun, FailedWriteThenRead) {
-    h.reader.faults().next(0x23, sim::FaultKind::NoAnswer);
-    h.m().txtUser.setText("057");
+    EXPECT_TRUE(h.logHas(h.mis(176) + ": USUARIO BASICO - 6"));
+    // The maker's block 0 refuses a write: the card fails with 189.
+    h.set("txtNumTar=1|txtUser=057|txtSector=0");
     h.click("cmdStart(2)");
-    lay({8, 9});
-    ASSERT_TRUE(h.runUntilIdle());
-    // Key 1 no longer opens the card: key 2 does, once the reader has reported it again.
-    h.m().txtKeyMF.setText("A0A1A2A3A4A5");
-    h.click("cmdLecTar");
     lay({9});
+    EXPECT_TRUE(h.logHas(">>> AnsWrite: 0x03"));
+    ASSERT_TRUE(h.click("cmdStop(2)"));
+    row(9, "057", 375);
+    // Key 1 no longer opens card 1: key 2 does, once the reader has reported the card again.
+    h.set("txtSector=1|txtKeyMF=A0A1A2A3A4A5");
+    h.click("cmdLecTar");
+    lay({1});
     h.click("cmdStop(3)");
     ASSERT_TRUE(h.runUntilIdle());
-    EXPECT_EQ(cells(), Rows({row("10 20 30 08", "057", 375), row("10 20 30 09", "057", 374),
-                             row("10 20 30 09", "057", 376, " 2")}));
+    row(1, "005", 376);
+    Rows got;
+    for (const auto& r : h.form->record().rows()) got.push_back(RecordCells(h.ctx(), r));
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(h.form->record().repeatedUids(), 1);
+    // The CSV: byte-order mark, the heading, then the same cells column for column.
+    const std::string csv = RecordCsv(h.ctx(), h.form->record());
+    EXPECT_EQ(csv.rfind("\xEF\xBB\xBF" + h.mis(365) + ",UID,", 0), 0u);
+    want.insert(want.begin(), RecordHeadings(h.ctx()));
+    EXPECT_EQ(ReadBack(csv), want);
     // The activity log as saved: its lines as they stand, each ended by CR LF.
     EXPECT_EQ(LogText(h.ctx()).rfind(h.mis(170) + "\r\n" + h.mis(171) + "\r\n", 0), 0u);
 }
