@@ -1,11 +1,14 @@
 // The card record at its seams: what the runs report against the simulated reader, and the CSV as an
 // independent reader sees it.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "core/link/hexlib.h"
@@ -21,8 +24,13 @@ struct FixedClock : Clock {
 };
 
 // The cells as Python's csv module reads them back from `bytes`.
-Rows ReadBack(const std::string& bytes) {
-    const std::string csv = std::filesystem::temp_directory_path() / ("zt_record" + std::to_string(getpid()));
+// The build machine's Python: under wine the comparison is left out.
+std::optional<Rows> ReadBack(const std::string& bytes) {
+#ifdef _WIN32
+    (void)bytes;
+    return std::nullopt;
+#else
+    const auto csv = (std::filesystem::temp_directory_path() / ("zt_record" + std::to_string(::getpid()))).string();
     std::ofstream(csv, std::ios::binary) << bytes;
     FILE* py = popen(("python3 " ZT_SOURCE_DIR_DEFAULT "/tests/record/csv_cells.py " + csv).c_str(), "r");
     Rows rows;
@@ -34,6 +42,7 @@ Rows ReadBack(const std::string& bytes) {
     EXPECT_EQ(pclose(py), 0);
     std::filesystem::remove(csv);
     return rows;
+#endif
 }
 
 TEST(RecordCsv, CellsThatNeedQuotingReadBackTheSame) {
@@ -42,7 +51,9 @@ TEST(RecordCsv, CellsThatNeedQuotingReadBackTheSame) {
                         {"", "", "x"}};
     std::string bytes = "\xEF\xBB\xBF";
     for (const auto& row : table) bytes += CsvLine(row);
-    EXPECT_EQ(ReadBack(bytes), table);
+    const auto rows = ReadBack(bytes);
+    if (!rows) GTEST_SKIP() << "no Python to read the file back";
+    EXPECT_EQ(*rows, table);
 }
 
 // Batches number the users from txtUser on and give every card a row; a UID written twice marks both
@@ -112,7 +123,9 @@ TEST(RecordRun, BatchesFailureAndReadGiveTheirRows) {
     const std::string csv = RecordCsv(h.ctx(), h.form->record());
     EXPECT_EQ(csv.rfind("\xEF\xBB\xBF" + h.mis(365) + ",UID,", 0), 0u);
     want.insert(want.begin(), RecordHeadings(h.ctx()));
-    EXPECT_EQ(ReadBack(csv), want);
+    if (const auto rows = ReadBack(csv)) {
+        EXPECT_EQ(*rows, want);
+    }
     // The activity log as saved: its lines as they stand, each ended by CR LF.
     EXPECT_EQ(LogText(h.ctx()).rfind(h.mis(170) + "\r\n" + h.mis(171) + "\r\n", 0), 0u);
 }
