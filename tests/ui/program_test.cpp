@@ -1,27 +1,37 @@
-// The real window over the real window logic, with the language files beside the test program.
+// The real window and the record window over the real window logic, with the language files beside
+// the test program.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QMessageBox>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 
-#include "core/app/ctx.h"
+#include "core/app/cards.h"
+#include "platform/message_box.h"
+#include "platform/save_file.h"
+#include "support/qt_app.h"
 #include "ui/caption.h"
 #include "ui/log_view.h"
 #include "ui/program.h"
-#include "ui_support.h"
+#include "ui/record_window.h"
 
 namespace zt::ui::test {
 namespace {
 
-TEST(ProgramWindow, OpensSwitchesLanguageAndShutsDown) {
-    App();
+using zt::test::RunUntil;
+
+TEST(ProgramWindow, OpensShowsTheRecordSwitchesLanguageAndShutsDown) {
+    zt::test::App();
     Program program;
     program.start();
     MainWindow& w = program.window();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     w.logView()->flush();
-    auto mis = [&](int n) { return PlainText(GetMis(program.form().ctx(), n)); };
+    Ctx& ctx = program.form().ctx();
+    auto raw = [&](int n) { return QString::fromStdString(GetMis(ctx, n)); };
+    auto mis = [&](int n) { return PlainText(GetMis(ctx, n)); };
     ASSERT_FALSE(mis(2).isEmpty()) << "language files missing beside the test program";
     EXPECT_EQ(w.windowTitle(), mis(2));
     ASSERT_EQ(w.tabWidget()->count(), 4);
@@ -31,6 +41,30 @@ TEST(ProgramWindow, OpensSwitchesLanguageAndShutsDown) {
     EXPECT_EQ(w.logView()->model()->rowCount() * 10 + w.logView()->currentIndex().row(), 21);
     EXPECT_TRUE(w.widgetNamed("cmdOpenCom")->isEnabled());
     EXPECT_FALSE(w.widgetNamed("cmdStart(0)")->isEnabled() || w.widgetNamed("cmdClose")->isEnabled());
+
+    // cmdRecord opens frmRecord with a written and a failed card.
+    ctx.st.aUid = {0, 0, 0x1A, 0x2B, 0x3C, 0x4D};
+    ctx.st.iUidSize = 1;
+    CardSeen(ctx);
+    CardWritten(ctx, 30);
+    CardFailed(ctx, 30);
+    qobject_cast<QAbstractButton*>(w.widgetNamed("cmdRecord"))->click();
+    RecordWindow& record = program.recordWindow();
+    ASSERT_TRUE(RunUntil([&] { return record.isVisible() && record.objectName() == "frmRecord"; }));
+    const QAbstractItemModel* grid = record.findChild<QTableView*>("gridRecord")->model();
+    ASSERT_EQ(grid->rowCount(), 2);
+    EXPECT_EQ(grid->index(1, 1).data().toString(), "1A 2B 3C 4D");
+    EXPECT_EQ(grid->index(1, 6).data().toString(), raw(375));
+    // Saved into a "folder" that is the test program itself, which nothing can be written in.
+    record.findChild<QAbstractButton*>("cmdRecordCsv")->click();
+    ASSERT_TRUE(RunUntil([&] { return program.saves().openDialog() != nullptr; }));
+    program.saves().openDialog()->selectFile(QCoreApplication::applicationFilePath() + "/record.csv");
+    static_cast<QDialog*>(program.saves().openDialog())->accept();
+    ASSERT_TRUE(RunUntil([&] { return !program.boxes().openBoxes().empty(); }));
+    EXPECT_TRUE(program.boxes().openBoxes().front()->text().startsWith(raw(389)));
+    program.boxes().openBoxes().front()->accept();
+    record.close();
+
     // The English label switches title, tabs and tooltips (rich text, with HTML escapes).
     const QString titleBefore = w.windowTitle();
     QWidget* english = w.widgetNamed("cIdioma(1)");
