@@ -303,14 +303,10 @@ TEST_F(WindowBinding, LogSelectionFollowsTheOperatorAndBorrar) {
     for (int i = 0; i < 10; ++i) AddInfo(ctx, "line " + std::to_string(i));
     view->flush();
     ASSERT_EQ(view->currentIndex().row(), 9);
-    // The operator picks line 0; the next two lines move the selection to line 2.
+    // The operator picks line 0.
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                       view->visualRect(view->model()->index(0, 0)).center());
     EXPECT_EQ(m.listInfo.listIndex(), 0);
-    AddInfo(ctx, "a");
-    AddInfo(ctx, "b");
-    view->flush();
-    EXPECT_EQ(view->currentIndex().row(), 2);
     // Taking out the selected line leaves no line selected: the view must not pick a neighbour.
     m.listInfo.setListIndex(4);
     view->flush();
@@ -367,11 +363,6 @@ TEST(CardDetail, ReadingAnAdvancedUserCardShowsItsNodesAndFollowsTheLanguage) {
     ASSERT_TRUE(h.click("cIdioma(1)"));
     EXPECT_NE(detail->text(), spanish);
     EXPECT_TRUE(detail->text().contains(nodes())) << detail->text().toStdString();
-    // A blank card next.
-    h.removeCard();
-    h.present(sim::CardKind::Classic1K, {5, 6, 7, 8});
-    ASSERT_TRUE(h.runUntil([&] { return detail->text().contains("05 06 07 08"); }));
-    EXPECT_TRUE(detail->text().contains(PlainText(h.mis(300)))) << detail->text().toStdString();
     ASSERT_TRUE(h.click("cmdStop(3)"));
     ASSERT_TRUE(h.runUntilIdle());
 }
