@@ -1,10 +1,9 @@
-// The zentap-reader-sim program from its command line, and zentap's real event loop and socket
-// against it over loopback TCP: a USUARIO AVANZADO card written and read back.
+// The zentap-reader-sim program from its command line, and zentap's real event loop and serial port
+// against it through its pseudo-terminal: a USUARIO AVANZADO card written and read back.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
@@ -15,7 +14,7 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "platform/tcp_socket.h"
+#include "platform/serial_port.h"
 #include "platform/timer.h"
 #include "sim/frame.h"
 #include "support/harness.h"
@@ -109,36 +108,6 @@ int ConnectTcp(std::uint16_t port) {
     return ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 ? fd : (::close(fd), -1);
 }
 
-TEST(SimProgram, SerialLinkThroughItsNamedLink) {
-    const fs::path dir = fs::temp_directory_path() / ("zt-sim-test-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const fs::path link = dir / "ttySIM0";
-    {
-        SimProcess sim({"--headless", "--serial", "--link", QString::fromStdString(link.string()), "--timing",
-                        "instant"});
-        const QString line = sim.line("serial /dev/pts/");
-        ASSERT_FALSE(line.isEmpty()) << sim.errors().toStdString();
-        EXPECT_EQ(fs::read_symlink(link), line.mid(7).toStdString());
-        const int fd = ::open(link.c_str(), O_RDWR | O_NOCTTY);
-        ASSERT_GE(fd, 0);
-        termios tio{};
-        ::tcgetattr(fd, &tio);
-        ::cfmakeraw(&tio);
-        ::tcsetattr(fd, TCSANOW, &tio);
-        Client c(fd);
-        EXPECT_EQ(c.ask(code::TestLink), (Frame{0x80, {}}));
-        EXPECT_EQ(sim.command("present 1k 0A0B0C0D"), "ok present 1k 0A0B0C0D");
-        EXPECT_EQ(c.next(), (Frame{0x90, {0xA1, 0x04, 0x00, 0x0A, 0x0B, 0x0C, 0x0D}}));
-        EXPECT_EQ(c.ask(code::Select), (Frame{0x91, {1}}));
-        EXPECT_EQ(c.ask(code::DOutTemp, {2, 10}), (Frame{0x86, {}}));
-        EXPECT_EQ(sim.line("event output"), "event output beeper 100ms");
-        sim.command("quit");
-        EXPECT_EQ(sim.exitCode(), 0);
-    }
-    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));  // the link goes with the program
-    fs::remove_all(dir);
-}
-
 TEST(SimProgram, OneTcpClientAtATimeDroppedLinksAndAPortInUse) {
     SimProcess sim({"--headless", "--port", "0", "--timing", "38400", "--seed", "1"});
     const std::uint16_t port = sim.port();
@@ -161,23 +130,6 @@ TEST(SimProgram, OneTcpClientAtATimeDroppedLinksAndAPortInUse) {
     EXPECT_TRUE(busy.errors().contains("cannot listen on 127.0.0.1:"));
 }
 
-// The logic always asks for the reader's port 1001; the simulator of the test listens elsewhere.
-struct PortRedirect : TcpSocket {
-    explicit PortRedirect(std::uint16_t port) : port(port) {
-        inner.onConnected = [this] { onConnected(); };
-        inner.onData = [this](Bytes b) { onData(b); };
-        inner.onLost = [this] { onLost(); };
-    }
-    bool connectTo(const std::string& host, std::uint16_t asked) override {
-        askedPort = asked;
-        return inner.connectTo(host, port);
-    }
-    void close() override { inner.close(); }
-    bool send(Bytes bytes) override { return inner.send(bytes); }
-    QtTcpSocket inner;
-    std::uint16_t port, askedPort = 0;
-};
-
 // Presses OK at once.
 struct OkBox : MessageBox {
     void show(const std::string&, const std::string&, BoxIcon, std::function<void()> closed) override {
@@ -185,55 +137,65 @@ struct OkBox : MessageBox {
     }
 };
 
-TEST(Loopback, AdvancedUserCardIsWrittenAndReadBack) {
-    SimProcess sim({"--headless", "--port", "0"});
-    PortRedirect socket(sim.port());
-    ASSERT_NE(socket.port, 0) << "the simulator did not start";
-    QtTimer timer;
-    OkBox box;
-    FakeFiles files;
-    files.realDir = std::string(std::getenv("ZT_SOURCE_DIR")) + "/lang";
-    FakeTips tips;
-    QTemporaryDir tmp;
-    Form form(Platform{.socket = &socket, .box = &box, .tips = &tips, .files = &files, .timer = &timer});
-    struct Unload {
-        Form& f;
-        ~Unload() { f.Form_QueryUnload(), f.Form_Unload(); }
-    } unload{form};
-    FormModel& m = form.model();
-    const std::vector<std::string>& log = m.listInfo.items();
-    auto last = [&] { return log.empty() ? std::string() : log.back(); };
-    auto idle = [&] { return form.state().ActiveRun == kNoRun; };
-    form.Form_Load();
-    m.cEditCfg3.setText("127.0.0.1");
-    ASSERT_TRUE(form.click("cmdOpenTCP"));
-    ASSERT_TRUE(RunUntil([&] { return form.state().LinkType == 2; }, 10000)) << last();
-    EXPECT_EQ(socket.askedPort, 1001);
-    EXPECT_EQ(last(), "OpenPortTCP OK");
-    Harness::Set(m, "cSelTar(31)=1|txtUser=042");
-    for (int node : {9, 1}) {  // nodes 1 and 9 permitted
-        m.listNoPermit.setListIndex(node);
-        ASSERT_TRUE(form.click("cAddListPermit"));
+TEST(SimProgram, SerialLinkCarriesAnAdvancedUserCardWrittenAndReadBack) {
+    const fs::path dir = fs::temp_directory_path() / ("zt-sim-test-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const fs::path link = dir / "ttySIM0";
+    {
+        SimProcess sim({"--headless", "--serial", "--link", QString::fromStdString(link.string()), "--timing",
+                        "instant"});
+        const QString line = sim.line("serial /dev/pts/");
+        ASSERT_FALSE(line.isEmpty()) << sim.errors().toStdString();
+        EXPECT_EQ(fs::read_symlink(link), line.mid(7).toStdString());
+        QtSerialPort port{[&](int) { return link.string(); }};
+        QtTimer timer;
+        OkBox box;
+        FakeFiles files;
+        files.realDir = std::string(std::getenv("ZT_SOURCE_DIR")) + "/lang";
+        FakeTips tips;
+        Form form(Platform{.serial = &port, .box = &box, .tips = &tips, .files = &files, .timer = &timer});
+        struct Unload {
+            Form& f;
+            ~Unload() { f.Form_QueryUnload(), f.Form_Unload(); }
+        } unload{form};
+        FormModel& m = form.model();
+        const std::vector<std::string>& log = m.listInfo.items();
+        auto last = [&] { return log.empty() ? std::string() : log.back(); };
+        auto idle = [&] { return form.state().ActiveRun == kNoRun; };
+        form.Form_Load();
+        ASSERT_TRUE(form.click("cmdOpenCom"));
+        ASSERT_EQ(last(), "OpenPortCOM: OK");
+        Harness::Set(m, "cSelTar(31)=1|txtUser=042");
+        for (int node : {9, 1}) {  // nodes 1 and 9 permitted
+            m.listNoPermit.setListIndex(node);
+            ASSERT_TRUE(form.click("cAddListPermit"));
+        }
+        ASSERT_TRUE(form.click("cmdStart(2)"));
+        EXPECT_EQ(sim.command("present 1k 11223344"), "ok present 1k 11223344");
+        ASSERT_TRUE(RunUntil(idle, 20000)) << last();
+        ASSERT_EQ(std::count(log.begin(), log.end(), "Beeper"), 1) << last();
+        EXPECT_EQ(sim.line("event output beeper"), "event output beeper 100ms");
+        // The written card, as the simulator saves it, leaves the field and comes back for the read tab.
+        QTemporaryDir tmp;
+        const QString file = tmp.filePath("avanzado.bin");
+        ASSERT_TRUE(sim.command("dump " + file).startsWith("ok"));
+        const auto card = sim::Card::load(file.toStdString());
+        ASSERT_TRUE(card);
+        EXPECT_EQ(Harness::blockHex(*card, 5), "02020000000000000000000000000000");
+        ASSERT_TRUE(sim.command("remove").startsWith("ok"));
+        ASSERT_TRUE(form.click("cmdLecTar"));
+        ASSERT_TRUE(RunUntil([&] { return form.state().ActiveRun == 3; }, 2000));
+        ASSERT_TRUE(sim.command("load " + file).startsWith("ok"));
+        ASSERT_TRUE(RunUntil([&] { return m.txtInfoRead(0).text().size() == 32; }, 20000)) << last();
+        EXPECT_EQ(m.txtInfoCard.text(), GetMis(form.ctx(), 207) + " - 042");
+        EXPECT_EQ(m.txtInfoRead(1).text() + m.txtInfoRead(2).text(), "0202" + std::string(60, '0'));
+        ASSERT_TRUE(form.click("cmdStop(3)"));
+        ASSERT_TRUE(RunUntil(idle, 5000)) << last();
+        sim.command("quit");
+        EXPECT_EQ(sim.exitCode(), 0);
     }
-    ASSERT_TRUE(form.click("cmdStart(2)"));
-    ASSERT_TRUE(sim.command("present 1k 11223344").startsWith("ok"));
-    ASSERT_TRUE(RunUntil(idle, 20000)) << last();
-    ASSERT_EQ(std::count(log.begin(), log.end(), "Beeper"), 1) << last();
-    // The written card, as the simulator saves it, leaves the field and comes back for the read tab.
-    const QString file = tmp.filePath("avanzado.bin");
-    ASSERT_TRUE(sim.command("dump " + file).startsWith("ok"));
-    const auto card = sim::Card::load(file.toStdString());
-    ASSERT_TRUE(card);
-    EXPECT_EQ(Harness::blockHex(*card, 5), "02020000000000000000000000000000");
-    ASSERT_TRUE(sim.command("remove").startsWith("ok"));
-    ASSERT_TRUE(form.click("cmdLecTar"));
-    ASSERT_TRUE(RunUntil([&] { return form.state().ActiveRun == 3; }, 2000));
-    ASSERT_TRUE(sim.command("load " + file).startsWith("ok"));
-    ASSERT_TRUE(RunUntil([&] { return m.txtInfoRead(0).text().size() == 32; }, 20000)) << last();
-    EXPECT_EQ(m.txtInfoCard.text(), GetMis(form.ctx(), 207) + " - 042");
-    EXPECT_EQ(m.txtInfoRead(1).text() + m.txtInfoRead(2).text(), "0202" + std::string(60, '0'));
-    ASSERT_TRUE(form.click("cmdStop(3)"));
-    ASSERT_TRUE(RunUntil(idle, 5000)) << last();
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));  // the link goes with the program
+    fs::remove_all(dir);
 }
 
 }  // namespace
