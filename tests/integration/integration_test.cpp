@@ -1,9 +1,6 @@
 // The zentap-reader-sim program from its command line, and zentap's real event loop and serial port
 // against it through its pseudo-terminal: a USUARIO AVANZADO card written and read back.
-#include <arpa/inet.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
@@ -15,6 +12,7 @@
 #include <filesystem>
 
 #include "platform/serial_port.h"
+#include "platform/tcp_socket.h"
 #include "platform/timer.h"
 #include "sim/frame.h"
 #include "support/harness.h"
@@ -68,60 +66,44 @@ struct SimProcess {
     QProcess proc;
 };
 
-// A host on a file descriptor: sends frames, cuts what comes back into frames.
-struct Client {
-    explicit Client(int fd) : fd(fd) {}
-    ~Client() { ::close(fd); }
-    std::optional<Frame> ask(std::uint8_t c, ByteVec data = {}) {
-        const auto f = sim::makeFrame(c, data);
-        if (::write(fd, f.data(), f.size()) != static_cast<ssize_t>(f.size())) return std::nullopt;
-        return next();
+// Our own TCP socket on the simulator: the frames that come back, and whether the link died.
+struct TcpClient {
+    explicit TcpClient(std::uint16_t port) {
+        sock.onConnected = [this] { up = true; };
+        sock.onData = [this](Bytes b) {
+            for (auto& f : assembler.feed(b)) got.push_back(f);
+        };
+        sock.onLost = [this] { lost = true; };
+        sock.connectTo("127.0.0.1", port);
+        RunUntil([this] { return up; });
     }
-    // The next frame, or nullopt after 3 s; `alive` turns false when the link died.
-    std::optional<Frame> next() {
-        for (QDeadlineTimer end(3000); pending.empty() && !end.hasExpired();) {
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 100) <= 0) continue;
-            std::uint8_t chunk[256];
-            const ssize_t n = ::read(fd, chunk, sizeof chunk);
-            if (n <= 0) return alive = false, std::nullopt;
-            for (auto& f : assembler.feed(std::span(chunk, static_cast<std::size_t>(n))))
-                pending.push_back(f);
-        }
-        if (pending.empty()) return std::nullopt;
-        const Frame f = pending.front();
-        pending.erase(pending.begin());
-        return f;
+    // The answer to a request, or nullopt when none came.
+    std::optional<Frame> ask(std::uint8_t c) {
+        got.clear();
+        sock.send(sim::makeFrame(c, {}));
+        RunUntil([this] { return !got.empty() || lost; });
+        return got.empty() ? std::nullopt : std::optional(got.front());
     }
-    int fd;
-    bool alive = true;
+    QtTcpSocket sock;
     sim::FrameAssembler assembler;
-    std::vector<Frame> pending;
+    std::vector<Frame> got;
+    bool up = false, lost = false;
 };
-
-int ConnectTcp(std::uint16_t port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 ? fd : (::close(fd), -1);
-}
 
 TEST(SimProgram, OneTcpClientAtATimeDroppedLinksAndAPortInUse) {
     SimProcess sim({"--headless", "--port", "0", "--timing", "38400", "--seed", "1"});
     const std::uint16_t port = sim.port();
     ASSERT_NE(port, 0) << sim.errors().toStdString();
-    Client c(ConnectTcp(port));
+    TcpClient c(port);
     ASSERT_EQ(c.ask(code::TestLink), (Frame{0x80, {}}));
     // A second client is turned away, the first goes on.
-    Client second(ConnectTcp(port));
-    EXPECT_FALSE(second.ask(code::TestLink) || second.alive);
+    TcpClient second(port);
+    EXPECT_FALSE(second.ask(code::TestLink) || !second.lost);
     EXPECT_TRUE(c.ask(code::TestLink));
     // A link drop is a reset seen by the client; the next client is taken.
     EXPECT_EQ(sim.command("fault 01 link-drop next"), "ok fault StartUp link-drop next");
-    EXPECT_FALSE(c.ask(code::StartUp) || c.alive);
-    Client again(ConnectTcp(port));
+    EXPECT_FALSE(c.ask(code::StartUp) || !c.lost);
+    TcpClient again(port);
     EXPECT_TRUE(again.ask(code::StartUp));
     QTcpServer taken;
     ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, 0));
