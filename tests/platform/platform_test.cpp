@@ -9,14 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QHostAddress>
-#include <QStringDecoder>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <ctime>
+#include <fstream>
 #include <numeric>
 
 #include "core/i18n/catalogue.h"
@@ -204,17 +203,13 @@ struct FolderFiles : QtFileSystem {
     std::string programDir() const override { return dir.toStdString(); }
     QString dir;
 };
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 TEST(QtFiles, Windows1252FilesFoundByTheirExactName) {
     QTemporaryDir dir;
     // "Español", then "€ ñ ç" and "œ … ™ Ÿ" on two lines of one message.
-    Write(dir.filePath("MisI01.dat"), QByteArray("Espa\xF1ol\r\n\x80 \xF1 \xE7~\r\n\x9C \x85 \x99 \x9F\r\n"));
-    Write(dir.filePath("misi03.dat"), "x");
+    std::ofstream(dir.filePath("MisI01.dat").toStdString())
+        << "Espa\xF1ol\r\n\x80 \xF1 \xE7~\r\n\x9C \x85 \x99 \x9F\r\n";
+    std::ofstream(dir.filePath("misi03.dat").toStdString()) << "x";
     ASSERT_TRUE(QDir(dir.path()).mkdir("MisI02.dat"));
     FolderFiles fs(dir.path());
     Ctx ctx{Platform{.files = &fs}};
@@ -233,10 +228,7 @@ TEST(QtFiles, Windows1252FilesFoundByTheirExactName) {
 }
 
 TipSpec Spec(std::string text, std::string title = {}) {
-    TipSpec t;
-    t.text = std::move(text);
-    t.title = std::move(title);
-    return t;
+    return {.text = std::move(text), .title = std::move(title)};
 }
 
 TEST(QtTips, CreateUpdateDestroyAndRender) {
