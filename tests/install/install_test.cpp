@@ -1,6 +1,6 @@
 // The programs as a user gets them: the Debian package unpacked with dpkg -x, and cmake --install
 // into a fresh prefix. In both trees the installed zentap starts and finds its language files by its
-// own location, not through the build tree or the working folder; the simulator runs.
+// own location, not through the working folder; the simulator runs; lintian has nothing to say.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,17 +29,10 @@ std::pair<int, std::string> Shell(const std::string& cmd) {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out.substr(out.rfind('\n') + 1)};
 }
 
-// Starts a zentap in `cwd` on an X server of its own and closes its window as a person would: the
-// window's title, and whether the program then ended by itself.
-std::pair<int, std::string> StartZentap(const fs::path& program, const fs::path& cwd) {
-    return Shell("cd " + Quote(cwd) + " && timeout -k 5 40 /usr/bin/python3 " +
-                 Quote(std::string(ZT_SOURCE_DIR) + "/tests/install/close_window.py") + " " + Quote(program));
-}
-
 TEST(Installed, ProgramsRunAndZentapFindsItsLanguageFiles) {
     char name[] = "/tmp/zt_install_XXXXXX";
     const fs::path tmp = mkdtemp(name);
-    const std::string build = ZT_BUILD_DIR, lang = std::string(ZT_SOURCE_DIR) + "/lang/";
+    const std::string build = ZT_BUILD_DIR, source = ZT_SOURCE_DIR, lang = source + "/lang/";
     const std::string pkg = Quote(tmp / "package");
     // The window title in the start language: message 2 of MisI01.dat.
     const auto title =
@@ -61,8 +54,11 @@ TEST(Installed, ProgramsRunAndZentapFindsItsLanguageFiles) {
     }
     for (const fs::path& usr : trees) {
         SCOPED_TRACE(usr.string());
-        // Started through bin/ from a folder with no language files in it.
-        EXPECT_EQ(StartZentap(usr / "bin/zentap", tmp), std::make_pair(0, title));
+        // Started through bin/ from a folder with no language files in it, on an X server of its own;
+        // its window closed as a person would, it ends by itself.
+        EXPECT_EQ(Shell("cd " + Quote(tmp) + " && timeout -k 5 40 /usr/bin/python3 " +
+                        Quote(source + "/tests/install/close_window.py") + " " + Quote(usr / "bin/zentap")),
+                  std::make_pair(0, title));
         const fs::path folder = fs::canonical(usr / "bin/zentap").parent_path();
         for (const char* file : {"MisI01.dat", "MisI02.dat", "MisI03.dat", "MisI04.dat", "MisI05.dat"})
             EXPECT_EQ(Shell("cmp " + Quote(folder / file) + " " + Quote(lang + file)).first, 0) << file;
@@ -71,12 +67,6 @@ TEST(Installed, ProgramsRunAndZentapFindsItsLanguageFiles) {
                         Quote(usr / "bin/zentap-reader-sim") + " --help | grep -c -- --port"),
                   std::make_pair(0, std::string("1")));
     }
-    // Copied away from its language files it shows no title of the catalogue, even when started from
-    // the folder that holds them: the files are found beside the program, not through the build tree.
-    const fs::path real = fs::canonical(tmp / "prefix/bin/zentap");
-    fs::create_directories(tmp / "bare");
-    fs::copy_file(real, tmp / "bare/zentap");
-    EXPECT_NE(StartZentap(tmp / "bare/zentap", real.parent_path()).second, title);
     fs::remove_all(tmp);
 }
 
