@@ -1,7 +1,6 @@
 // The zentap-reader-sim program from its command line, and zentap's real event loop and serial port
 // against it through its pseudo-terminal: a USUARIO AVANZADO card written and read back.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QDeadlineTimer>
 #include <QHostAddress>
@@ -120,9 +119,8 @@ struct OkBox : MessageBox {
 };
 
 TEST(SimProgram, SerialLinkCarriesAnAdvancedUserCardWrittenAndReadBack) {
-    const fs::path dir = fs::temp_directory_path() / ("zt-sim-test-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const fs::path link = dir / "ttySIM0";
+    QTemporaryDir dir;
+    const fs::path link = dir.filePath("ttySIM0").toStdString();
     {
         SimProcess sim({"--headless", "--serial", "--link", QString::fromStdString(link.string()), "--timing",
                         "instant"});
@@ -177,7 +175,6 @@ TEST(SimProgram, SerialLinkCarriesAnAdvancedUserCardWrittenAndReadBack) {
         EXPECT_EQ(sim.exitCode(), 0);
     }
     EXPECT_FALSE(fs::exists(fs::symlink_status(link)));  // the link goes with the program
-    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -2,15 +2,12 @@
 // travel both ways. Last, the read tab's detail field filled by a read against the simulated reader.
 #include <gtest/gtest.h>
 
-#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -85,6 +82,10 @@ TEST_F(WindowBinding, EveryControlHasOneWidgetOfItsKindInsideItsContainer) {
         QWidget* widget = w->widgetOf(*c);
         ASSERT_NE(widget, nullptr) << c->name();
         EXPECT_TRUE(KindMatches(c->kind(), widget)) << c->name();
+        // Fields carry their labels for screen readers.
+        const bool field =
+            c->kind() == Kind::TextBox || c->kind() == Kind::ComboBox || qobject_cast<QListWidget*>(widget);
+        EXPECT_TRUE(!field || !widget->accessibleName().isEmpty()) << c->name();
         if (c->container().empty()) continue;
         // Frames and tab pages are named after their controls ("cFrame(3)", "SSTab1(2)").
         const QString container = QString::fromStdString(c->container());
@@ -123,6 +124,11 @@ TEST_F(WindowBinding, ModelChangesShowAtOnce) {
     m.SSTab1.clearItems();
     for (const char* t : {"A", "B", "C", "D"}) m.SSTab1.addItem(t);
     EXPECT_EQ(w->tabWidget()->tabText(3), "D");
+    // A field's accessible name follows its label.
+    EXPECT_EQ(widget("txtNumInst")->accessibleName(), "Código:");
+    m.cLabel(1).setText("Installation &code:");
+    EXPECT_EQ(widget("txtNumInst")->accessibleName(), "Installation code:");
+    EXPECT_EQ(widget("txtTramaRelExt")->accessibleName(), QString::fromStdString(m.chkCfgRelExt.text()));
     // Ticks, enabled flags and colours.
     auto* box = widget<QCheckBox>("cSelTar(31)");
     EXPECT_EQ(box->checkState(), Qt::Unchecked);
@@ -178,7 +184,7 @@ TEST_F(WindowBinding, ModelChangesShowAtOnce) {
     EXPECT_EQ(unit->placeholderText(), "Hours");
 }
 
-TEST_F(WindowBinding, OperatorInputReachesTheModel) {
+TEST_F(WindowBinding, OperatorInputReachesTheModelWithinTheTypingLimits) {
     auto* key = widget<QLineEdit>("txtKeyTar");
     key->setFocus();
     key->selectAll();
@@ -208,27 +214,7 @@ TEST_F(WindowBinding, OperatorInputReachesTheModel) {
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(3).center());
     EXPECT_EQ(m.SSTab1.listIndex(), 3);
     EXPECT_EQ(actions.edits.back(), "SSTab1");
-}
-
-TEST_F(WindowBinding, ClicksOnButtonsAndLinkLabelsGoToTheLogic) {
-    m.cmdStop(3).setEnabled(false);
-    w->tabWidget()->setCurrentIndex(3);
-    for (const char* name : {"cmdLecTar", "cmdStop(3)", "cBorrar", "cIdioma(2)", "cTarvex", "cLabel(1)"}) {
-        QWidget* x = widget(name);
-        QTest::mouseClick(x, Qt::LeftButton, {}, x->rect().center());
-    }
-    // A disabled button and a plain label take no click.
-    EXPECT_EQ(actions.clicks, (std::vector<std::string>{"cmdLecTar", "cBorrar", "cIdioma(2)", "cTarvex"}));
-    // Language labels look like links while they have a caption.
-    auto* lang = widget<ClickLabel>("cIdioma(4)");
-    EXPECT_TRUE(lang->font().underline());
-    EXPECT_EQ(lang->cursor().shape(), Qt::PointingHandCursor);
-    m.cIdioma(4).setText("");
-    EXPECT_FALSE(lang->font().underline());
-    EXPECT_EQ(lang->cursor().shape(), Qt::ArrowCursor);
-}
-
-TEST_F(WindowBinding, TypingLimitHoldsForTheOperatorOnly) {
+    // The typing limit holds for the operator only.
     // Control, text set by the program, keys typed at its end, text after.
     const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
         {"txtSector", "1", "234", "12"},
@@ -250,7 +236,6 @@ TEST_F(WindowBinding, TypingLimitHoldsForTheOperatorOnly) {
         EXPECT_EQ(m.find(control)->text(), after) << control;
     }
     // A paste longer than the room left is cut, as a length limit would.
-    auto* key = widget<QLineEdit>("txtKeyTar");
     key->clear();
     QApplication::clipboard()->setText("0123456789ABCDEF");
     key->setFocus();
@@ -258,17 +243,22 @@ TEST_F(WindowBinding, TypingLimitHoldsForTheOperatorOnly) {
     EXPECT_EQ(m.txtKeyTar.text(), "0123456789AB");
 }
 
-TEST_F(WindowBinding, FieldsCarryTheirLabelsForScreenReaders) {
-    for (QWidget* x : w->findChildren<QWidget*>()) {
-        const bool field =
-            qobject_cast<QLineEdit*>(x) || qobject_cast<QComboBox*>(x) || qobject_cast<QListWidget*>(x);
-        if (!field || qobject_cast<QComboBox*>(x->parentWidget())) continue;
-        EXPECT_FALSE(x->accessibleName().isEmpty()) << x->objectName().toStdString();
+TEST_F(WindowBinding, ClicksOnButtonsAndLinkLabelsGoToTheLogic) {
+    m.cmdStop(3).setEnabled(false);
+    w->tabWidget()->setCurrentIndex(3);
+    for (const char* name : {"cmdLecTar", "cmdStop(3)", "cBorrar", "cIdioma(2)", "cTarvex", "cLabel(1)"}) {
+        QWidget* x = widget(name);
+        QTest::mouseClick(x, Qt::LeftButton, {}, x->rect().center());
     }
-    EXPECT_EQ(widget("txtNumInst")->accessibleName(), "Cód. Instalación:");
-    m.cLabel(1).setText("Installation &code:");
-    EXPECT_EQ(widget("txtNumInst")->accessibleName(), "Installation code:");
-    EXPECT_EQ(widget("txtTramaRelExt")->accessibleName(), QString::fromStdString(m.chkCfgRelExt.text()));
+    // A disabled button and a plain label take no click.
+    EXPECT_EQ(actions.clicks, (std::vector<std::string>{"cmdLecTar", "cBorrar", "cIdioma(2)", "cTarvex"}));
+    // Language labels look like links while they have a caption.
+    auto* lang = widget<ClickLabel>("cIdioma(4)");
+    EXPECT_TRUE(lang->font().underline());
+    EXPECT_EQ(lang->cursor().shape(), Qt::PointingHandCursor);
+    m.cIdioma(4).setText("");
+    EXPECT_FALSE(lang->font().underline());
+    EXPECT_EQ(lang->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(WindowBinding, LogBurstReachesTheViewInBatches) {
