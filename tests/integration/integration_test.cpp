@@ -37,20 +37,17 @@ struct SimProcess {
         if (!proc.waitForFinished(2000)) proc.kill();
         proc.waitForFinished(1000);
     }
-    // The next stdout line that starts with `prefix` (others are passed over), or "" after 5 s.
+    // The next stdout line that starts with `prefix` (others are passed over), or "" after 5 s. Our
+    // own ports keep working meanwhile.
     QString line(const QString& prefix = {}) {
         for (QDeadlineTimer end(5000); !end.hasExpired();) {
             if (!proc.canReadLine()) {
-                proc.waitForReadyRead(50);
+                RunUntil([this] { return proc.canReadLine(); }, 50);  // the event loop runs meanwhile
             } else if (const QString l = QString::fromUtf8(proc.readLine()).trimmed(); l.startsWith(prefix)) {
                 return l;
             }
         }
         return {};
-    }
-    std::uint16_t port() {
-        const QString l = line("listening tcp");
-        return static_cast<std::uint16_t>(l.mid(l.lastIndexOf(':') + 1).toUInt());
     }
     // Sends a command and returns its one-line reply ("ok ..." or "error ...").
     QString command(const QString& cmd) {
@@ -59,7 +56,8 @@ struct SimProcess {
             if ((l = line()).isEmpty() || l.startsWith("ok") || l.startsWith("error")) return l;
     }
     int exitCode() {
-        return proc.waitForFinished(5000) && proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -1;
+        const bool ended = proc.state() == QProcess::NotRunning || proc.waitForFinished(5000);
+        return ended && proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -1;
     }
     QString errors() { return QString::fromUtf8(proc.readAllStandardError()); }
     QProcess proc;
@@ -91,7 +89,8 @@ struct TcpClient {
 
 TEST(SimProgram, OneTcpClientAtATimeDroppedLinksAndAPortInUse) {
     SimProcess sim({"--headless", "--port", "0", "--timing", "38400", "--seed", "1"});
-    const std::uint16_t port = sim.port();
+    const QString listening = sim.line("listening tcp");
+    const auto port = static_cast<std::uint16_t>(listening.mid(listening.lastIndexOf(':') + 1).toUInt());
     ASSERT_NE(port, 0) << sim.errors().toStdString();
     TcpClient c(port);
     ASSERT_EQ(c.ask(code::TestLink), (Frame{0x80, {}}));

@@ -246,11 +246,10 @@ TEST_F(WindowBinding, ClicksOnButtonsAndLinkLabelsGoToTheLogic) {
     EXPECT_EQ(actions.clicks, (std::vector<std::string>{"cmdLecTar", "cBorrar", "cIdioma(2)", "cTarvex"}));
     // Language labels look like links while they have a caption.
     auto* lang = widget<ClickLabel>("cIdioma(4)");
-    EXPECT_TRUE(lang->font().underline());
-    EXPECT_EQ(lang->cursor().shape(), Qt::PointingHandCursor);
+    auto look = [&] { return std::pair(lang->font().underline(), lang->cursor().shape()); };
+    EXPECT_EQ(look(), std::pair(true, Qt::PointingHandCursor));
     m.cIdioma(4).setText("");
-    EXPECT_FALSE(lang->font().underline());
-    EXPECT_EQ(lang->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(look(), std::pair(false, Qt::ArrowCursor));
 }
 
 TEST_F(WindowBinding, LogBurstReachesTheViewInBatches) {
