@@ -32,9 +32,7 @@ struct SimProcess {
         proc.waitForStarted(5000);
     }
     ~SimProcess() {
-        if (proc.state() == QProcess::NotRunning) return;
-        proc.write("quit\n");
-        if (!proc.waitForFinished(2000)) proc.kill();
+        proc.kill();
         proc.waitForFinished(1000);
     }
     // The next stdout line that starts with `prefix` (others are passed over), or "" after 5 s. Our

