@@ -131,10 +131,6 @@ TEST(SimProgram, SerialLinkCarriesAnAdvancedUserCardWrittenAndReadBack) {
         files.realDir = std::string(std::getenv("ZT_SOURCE_DIR")) + "/lang";
         FakeTips tips;
         Form form(Platform{.serial = &port, .box = &box, .tips = &tips, .files = &files, .timer = &timer});
-        struct Unload {
-            Form& f;
-            ~Unload() { f.Form_QueryUnload(), f.Form_Unload(); }
-        } unload{form};
         FormModel& m = form.model();
         const std::vector<std::string>& log = m.listInfo.items();
         auto last = [&] { return log.empty() ? std::string() : log.back(); };
@@ -168,6 +164,8 @@ TEST(SimProgram, SerialLinkCarriesAnAdvancedUserCardWrittenAndReadBack) {
         EXPECT_EQ(m.txtInfoRead(1).text() + m.txtInfoRead(2).text(), "0202" + std::string(60, '0'));
         ASSERT_TRUE(form.click("cmdStop(3)"));
         ASSERT_TRUE(RunUntil(idle, 5000)) << last();
+        form.Form_QueryUnload();
+        form.Form_Unload();
         sim.command("quit");
         EXPECT_EQ(sim.exitCode(), 0);
     }

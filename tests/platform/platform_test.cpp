@@ -184,10 +184,9 @@ TEST(Tcp, ConnectionsStartAndEndOnce) {
     // Nobody listening: errors before a connection are left to the caller's wait.
     const quint16 port = server.serverPort();
     server.close();
-    connects = losses = 0;
     ASSERT_TRUE(sock.connectTo("127.0.0.1", port));
     Idle(500);
-    EXPECT_EQ(connects + losses, 0);
+    EXPECT_EQ(connects * 10 + losses, 10) << "nothing new";
     EXPECT_FALSE(sock.connectTo("", 1001));
 }
 

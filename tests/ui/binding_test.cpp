@@ -257,7 +257,6 @@ TEST_F(WindowBinding, LogBurstReachesTheViewInBatches) {
     // The burst ran without the view taking each line on its own.
     EXPECT_LT(view->model()->rowCount(), kBurst + 1);
     ASSERT_TRUE(RunUntil([&] { return view->model()->rowCount() == kBurst + 1; }));
-    EXPECT_EQ(view->currentIndex().row(), kBurst);
     EXPECT_EQ(view->currentIndex().data().toString(), QString("line %1").arg(kBurst - 1));
     // The newest line is in sight, and the widest line can be scrolled to its end.
     EXPECT_TRUE(view->viewport()->rect().contains(view->visualRect(view->currentIndex())));
