@@ -12,12 +12,10 @@ namespace zt::test {
 // Made once and never destroyed: a QApplication torn down among the exit handlers runs after Qt's
 // own globals are gone and crashes in the input devices' destructors.
 inline QApplication& App() {
-    static QApplication* app = [] {
-        static int argc = 1;
-        static char name[] = "zt_tests";
-        static char* argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
-    }();
+    static int argc = 1;
+    static char name[] = "zt_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
     return *app;
 }
 
