@@ -10,7 +10,6 @@
 namespace zt::test {
 namespace {
 
-constexpr std::uint8_t kLogin = 0x21, kRead = 0x22, kWrite = 0x23;
 constexpr const char* kFF = "FFFFFFFFFFFF";
 const std::string kBasic = "1000000009FFFFFFFFFFFFFFFFFFFFFF";
 
@@ -29,36 +28,14 @@ void PrintTo(const Bad& b, std::ostream* os) {
     *os << b.name;
 }
 
-class Verify : public ::testing::TestWithParam<Bad> {
-public:
+struct Verify : ::testing::TestWithParam<Bad> {
     Harness h;
     void SetUp() override {
         h.load();
         h.openCom();
-        for (int i = 30; i <= 32; ++i) h.m().cSelTar(i).setValue(i == 30);
         h.m().chkVerify.setValue(1);
     }
-    std::shared_ptr<sim::Card> card(std::uint8_t n) {
-        return h.present(sim::CardKind::Classic1K, {0x10, 0x20, 0x30, n});
-    }
 };
-
-// MASTER closes its card with txtOldKeyMF, CONFIG with txtKeyMF: the slot is loaded again between them.
-TEST_F(Verify, KeyOfEachTypeInTheSlot) {
-    h.m().cSelTar(0).setValue(1);
-    h.m().cSelTar(1).setValue(1);
-    h.m().txtOldKeyMF.setText("B0B1B2B3B4B5");
-    h.m().txtKeyMF.setText("A0A1A2A3A4A5");
-    h.click("cmdStart(0)");
-    card(1);
-    ASSERT_TRUE(h.runUntil([&] { return h.count(h.mis(405)) == 1; }));
-    card(2);
-    ASSERT_TRUE(h.runUntilIdle());
-    EXPECT_EQ(h.box.shown.size(), 0u);
-    EXPECT_EQ(h.count(h.mis(405)), 2u);
-    EXPECT_EQ(h.count(h.mis(401) + " 10"), 2u);
-    EXPECT_EQ(h.reader.keys().get(10), (sim::Key{0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5}));
-}
 
 // A card the check finds wrong takes the card failure ending: green LED off while the red box is up,
 // red LED after it; the same type waits for the next card, which is written and verified.
@@ -67,7 +44,7 @@ TEST_P(Verify, CaughtThenNextCardVerified) {
     h.m().txtKeyMF.setText(b.keyMF);
     h.reader.faults().nth(b.code, b.fault, b.nth, b.value);
     h.click("cmdStart(2)");
-    card(1);
+    h.fresh();
     ASSERT_TRUE(h.runUntil([&] { return h.box.open > 0; }));
     EXPECT_EQ(h.box.shown.back().text, h.mis(190));
     EXPECT_EQ(h.m().cSelTar(30).foreColor(), kRed);
@@ -85,7 +62,7 @@ TEST_P(Verify, CaughtThenNextCardVerified) {
     ASSERT_TRUE(h.runUntil([&] { return h.box.open == 0; }));
     h.runFor(0.1);
     EXPECT_EQ(h.sent().back(), hexBytes("02 06 02 01 0A 13 03")) << "red LED";
-    const auto next = card(2);
+    const auto next = h.fresh();
     ASSERT_TRUE(h.runUntilIdle());
     EXPECT_EQ(h.box.shown.size(), 1u);
     EXPECT_EQ(h.count(h.mis(405)), 1u);

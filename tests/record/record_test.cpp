@@ -88,7 +88,6 @@ TEST(RecordRun, BatchesFailureAndReadGiveTheirRows) {
     const std::tuple<const char*, const char*, std::vector<int>, const char*, const char*> batches[] = {
         {"3", "005", {1, 2, 3}, "005|006|007", "7"},
         {"0", "005", {4}, "005", "005"},
-        {"~", "005", {5}, "005", "005"},
         {"2", "999", {6, 7}, "999|000", "1000"},
         {"2", "005", {8, 8}, "005|006", "6"}};
     for (const auto& [wanted, user, laid, users, after] : batches) {
