@@ -95,11 +95,13 @@ TEST(Texts, EveryCaptionAndTooltipTakesItsOwnMessage) {
     EXPECT_EQ(t.h.tips.live.size(), 52u);
 }
 
+// Files beside the program fill the language slots from the top, in the order of their numbers.
 TEST(Texts, MissingFilesLeaveTheirSelectorsEmpty) {
-    Texts two({2});
-    for (int i = 0; i <= 4; ++i) EXPECT_EQ(two.caption("cIdioma(" + std::to_string(i) + ")"), i == 4 ? "L2-M1" : "") << i;
-    for (int i = 0; i <= 3; ++i) two.h.click("cIdioma(" + std::to_string(i) + ")");
-    EXPECT_EQ(two.h.st().iIdioma, 5);
+    Texts two({1, 3});
+    for (int i = 0; i <= 4; ++i)
+        EXPECT_EQ(two.caption("cIdioma(" + std::to_string(i) + ")"), i < 3 ? "" : i == 3 ? "L1-M1" : "L3-M1") << i;
+    for (int i = 0; i <= 2; ++i) two.h.click("cIdioma(" + std::to_string(i) + ")");
+    EXPECT_EQ(two.h.st().iIdioma, 4);
     EXPECT_EQ(two.h.tips.created, 52u) << "an empty selector does nothing";
     Texts none({});
     for (const auto& [c, n] : Refs(Captions())) EXPECT_EQ(none.caption(c), "") << c;
@@ -149,22 +151,6 @@ TEST(Texts, ShippedFiles) {
     EXPECT_EQ(names.size(), 5u) << "every language has a name of its own";
 }
 
-// A switch while a run waits for a card: the run goes on and logs in the new language from then on.
-TEST(Texts, SwitchDuringARun) {
-    Harness h;
-    h.load();
-    h.openCom();
-    h.click("cmdStart(2)");
-    ASSERT_TRUE(h.runUntil([&] { return h.log().back().starts_with(h.mis(176) + ": "); }, 10));
-    const auto before = h.log();
-    h.click("cIdioma(1)");
-    EXPECT_EQ(h.log(), before);
-    EXPECT_EQ(h.m().cmdStop(2).text(), h.st().Mis[2][140]);
-    h.click("cmdStop(2)");
-    EXPECT_TRUE(h.runUntilIdle(30));
-    EXPECT_TRUE(h.logHas(h.st().Mis[2][177]));
-}
-
 // The message numbers of a file: a "~" is a line break, and at a line's end it takes the next line in.
 TEST(Catalogue, ContinuationKeepsTheNumbers) {
     const std::pair<const char*, const char*> cases[] = {
@@ -185,26 +171,15 @@ TEST(Catalogue, ContinuationKeepsTheNumbers) {
     EXPECT_EQ(mis[498] + "|" + mis[499] + "|" + mis[500], "L498|L499\r\nL500|");
 }
 
-// Files 5 to 1 beside the program fill the slots from the top; a root folder ends in its separator.
-TEST(Catalogue, FilesFillTheSlotsFromTheTop) {
-    const std::pair<std::set<int>, const char*> cases[] = {
-        {{1, 2, 3, 4, 5}, "1: 0 1 2 3 4 5"}, {{1, 3}, "4: 0 0 0 0 1 3"},
-        {{2}, "5: 0 0 0 0 0 2"},             {{}, "0: 0 0 0 0 0 0"}};
-    for (const auto& [files, slots] : cases) {
-        FakeFiles fs;
-        for (int n : files) fs.files["/zentap/MisI0" + std::to_string(n) + ".dat"] = "Lang" + std::to_string(n) + "\r\nT";
-        Ctx ctx{Platform{.files = &fs}};
-        ctx.st.Mis[1][1] = "left over";
-        LoadMessages(ctx);
-        std::string got = std::to_string(ctx.st.iIdioma) + ":";
-        for (const auto& slot : ctx.st.Mis) got += " " + (slot[1].empty() ? "0" : slot[1].substr(4));
-        EXPECT_EQ(got, slots);
-    }
+// A root folder ends in its separator already; every other one gets it.
+TEST(Catalogue, FilesAreLookedForBesideTheProgram) {
     struct Lookups : FakeFiles {
         bool exists(const std::string& path) const override { return asked += path + " ", false; }
         mutable std::string asked;
     };
-    for (const auto& [dir, prefix] : std::map<std::string, std::string>{{"/opt/zentap", "/opt/zentap/"}, {"/opt", "/opt/"}, {"/", "/"}, {"C:/", "C:/"}}) {
+    const std::map<std::string, std::string> prefixes{
+        {"/opt/zentap", "/opt/zentap/"}, {"/opt", "/opt/"}, {"/", "/"}, {"C:/", "C:/"}};
+    for (const auto& [dir, prefix] : prefixes) {
         Lookups fs;
         fs.dir = dir;
         Ctx ctx{Platform{.files = &fs}};
