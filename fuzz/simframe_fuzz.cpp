@@ -36,8 +36,7 @@ bool AnswerShapeOk(const sim::Frame& f) {
 
 std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput in(data, size);
-    const std::uint8_t flags = in.byte();
-    const std::uint8_t shape = in.byte();
+    const std::uint8_t flags = in.byte(), shape = in.byte();
     sim::ReaderOptions opts;
     opts.timing = flags & 1 ? sim::Timing::Realistic : sim::Timing::Instant;
     opts.baud = kBauds[((flags >> 1) & 3) % 3];
@@ -129,8 +128,7 @@ std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size) {
         }
         collect(now + static_cast<Micros>(in.byte()) * 250);
     }
-    // Every answer under way leaves within ten seconds of virtual time (inputs up to 2 kB at 9600
-    // baud).
+    // Every answer under way leaves within ten seconds (inputs up to 2 kB at 9600 baud).
     if (error.empty()) collect(now + 10'000'000);
     if (!error.empty()) return error;
     for (const auto& [card, block0] : cards)
