@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <sstream>
 #include <vector>
 
@@ -51,12 +52,9 @@ std::string CheckLangInput(const std::uint8_t* data, std::size_t size) {
     for (std::size_t slot = 0; slot < 5; ++slot)
         for (const auto& m : ctx.st.Mis[slot])
             if (!m.empty()) return "a slot without a file holds text";
-    const auto ref = ReferenceMessages(text);
-    for (std::size_t k = 0; k < kMessages; ++k) {
-        const std::string& m = ctx.st.Mis[5][k];
-        if (m != ref[k] || m.find('~') != std::string::npos)
-            return "message " + std::to_string(k) + " differs from the line reading or keeps a \"~\"";
-    }
+    const auto ref = ReferenceMessages(text);  // which holds no "~"
+    if (!std::equal(ref.begin(), ref.end(), ctx.st.Mis[5].begin(), ctx.st.Mis[5].end()))
+        return "the messages differ from the line reading";
     // The texts of this language into every control, then its own selector clicked and one of the
     // four whose slots hold no file.
     Tooltip tips(nullptr);

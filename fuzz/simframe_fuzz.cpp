@@ -32,33 +32,11 @@ bool AnswerShapeOk(const sim::Frame& f) {
     }
 }
 
-struct Run {
-    explicit Run(const sim::ReaderOptions& o) : reader(o) {}
-    sim::Reader reader;
-    Micros now = 0;
-    Micros lastAt = 0;
-    std::vector<std::uint8_t> wire;  // everything the reader sent, in order
-    bool linkDropped = false;
-    std::string error;
-    void collect(Micros t) {
-        now = t;
-        for (auto& e : reader.collect(now)) {
-            if (e.at > now) error = "an emission due later came out early";
-            if (e.at < lastAt) error = "emissions out of time order";
-            lastAt = e.at;
-            wire.insert(wire.end(), e.bytes.begin(), e.bytes.end());
-            if (e.dropLink) linkDropped = true;
-        }
-        if (auto due = reader.nextDue(); due && *due <= now) error = "something due was not collected";
-    }
-};
-
 }  // namespace
 
 std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput in(data, size);
-    const std::uint8_t flags = in.byte();
-    const std::uint8_t shape = in.byte();
+    const std::uint8_t flags = in.byte(), shape = in.byte();
     sim::ReaderOptions opts;
     opts.timing = flags & 1 ? sim::Timing::Realistic : sim::Timing::Instant;
     opts.baud = kBauds[((flags >> 1) & 3) % 3];
@@ -68,8 +46,21 @@ std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size) {
     opts.feedKind = kKinds[shape % 3];
     opts.feedUidLength = kUidLengths[(shape / 3) % 3];
     opts.seed = shape;
-    Run run(opts);
-    auto& reader = run.reader;
+    sim::Reader reader(opts);
+    Micros now = 0, lastAt = 0;
+    std::vector<std::uint8_t> wire;  // everything the reader sent, in order
+    bool linkDropped = false;
+    std::string error;
+    const auto collect = [&](Micros t) {
+        for (auto& e : reader.collect(now = t)) {
+            if (e.at > now) error = "an emission due later came out early";
+            if (e.at < lastAt) error = "emissions out of time order";
+            lastAt = e.at;
+            wire.insert(wire.end(), e.bytes.begin(), e.bytes.end());
+            linkDropped = linkDropped || e.dropLink;
+        }
+        if (auto due = reader.nextDue(); due && *due <= now) error = "something due was not collected";
+    };
     // Every card that was ever in the field, with the block 0 it came with.
     std::vector<std::pair<std::shared_ptr<sim::Card>, sim::Block>> cards;
     reader.onField = [&cards](const std::shared_ptr<sim::Card>& card, bool inField, Micros) {
@@ -97,14 +88,14 @@ std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size) {
         reader.faults().arm(c, kind, when, nth, in.byte());
     }
     bool resets = false;
-    while (!in.empty() && run.error.empty()) {
+    while (!in.empty() && error.empty()) {
         const std::uint8_t op = in.byte();
         switch (op >> 6) {
             case 0:
             case 1: {  // a raw piece
                 std::vector<std::uint8_t> piece(1 + (op & 0x3F));
                 for (auto& b : piece) b = in.byte();
-                reader.receive(piece, run.now);
+                reader.receive(piece, now);
                 break;
             }
             case 2: {  // a well-formed request with a fuzzed payload
@@ -116,36 +107,35 @@ std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size) {
                 if (sensible && (c == code::Login || c == code::Read || c == code::Write)) payload[0] %= 8;
                 if (sensible && c == code::Login) payload[1] &= 1, payload[2] %= 16;
                 if (sensible && c == code::WriteKeyE2P) payload[0] %= 16;
-                reader.receive(sim::makeFrame(c, payload), run.now);
+                reader.receive(sim::makeFrame(c, payload), now);
                 break;
             }
             default: {  // the world around the reader
                 switch (op & 7) {
-                    case 0: reader.remove(run.now); break;
-                    case 1: reader.present(newCard(), run.now); break;
-                    case 2: reader.linkReset(run.now), resets = true; break;
-                    case 3: reader.setAutoFeed(!reader.options().autoFeed, run.now); break;
+                    case 0: reader.remove(now); break;
+                    case 1: reader.present(newCard(), now); break;
+                    case 2: reader.linkReset(now), resets = true; break;
+                    case 3: reader.setAutoFeed(!reader.options().autoFeed, now); break;
                     case 4: {
                         const auto timing = in.flag() ? sim::Timing::Realistic : sim::Timing::Instant;
                         reader.setTiming(timing, kBauds[in.pick(3)]);
                         break;
                     }
-                    default: run.collect(run.now + 1'000'000); break;
+                    default: collect(now + 1'000'000); break;
                 }
                 break;
             }
         }
-        run.collect(run.now + static_cast<Micros>(in.byte()) * 250);
+        collect(now + static_cast<Micros>(in.byte()) * 250);
     }
-    // Every answer under way leaves within ten seconds of virtual time (inputs up to 2 kB at 9600
-    // baud).
-    if (run.error.empty()) run.collect(run.now + 10'000'000);
-    if (!run.error.empty()) return run.error;
+    // Every answer under way leaves within ten seconds (inputs up to 2 kB at 9600 baud).
+    if (error.empty()) collect(now + 10'000'000);
+    if (!error.empty()) return error;
     for (const auto& [card, block0] : cards)
         if (card->block(0) != block0) return "block 0 of a card changed";
-    if (faulty || run.linkDropped) return {};
+    if (faulty || linkDropped) return {};
     sim::FrameAssembler frames;
-    const auto got = frames.feed(run.wire);
+    const auto got = frames.feed(wire);
     if (frames.rejected() != 0 || frames.skipped() != 0)
         return "the reader sent a damaged frame or stray bytes";
     if (frames.inFrame()) return "the reader stopped in the middle of a frame";

@@ -1,6 +1,6 @@
 #include "support/fakes.h"
 
-#include <sstream>
+#include <iterator>
 
 namespace zt::test {
 
@@ -34,9 +34,7 @@ std::optional<std::string> FakeFiles::readText(const std::string& path) const {
     if (realDir.empty()) return files.contains(path) ? std::optional(files.at(path)) : std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return Cp1252ToUtf8(ss.str());
+    return Cp1252ToUtf8(std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
 std::string Cp1252ToUtf8(const std::string& bytes) {
@@ -45,19 +43,13 @@ std::string Cp1252ToUtf8(const std::string& bytes) {
                                      0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
     std::string out;
-    out.reserve(bytes.size());
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        char32_t cp = b;
-        if (b >= 0x80 && b <= 0x9F) cp = k80[b - 0x80];
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += {static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F))};
-        } else {
-            out += {static_cast<char>(0xE0 | (cp >> 12)), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
-                    static_cast<char>(0x80 | (cp & 0x3F))};
-        }
+        const char32_t cp = b >= 0x80 && b <= 0x9F ? k80[b - 0x80] : b;
+        const auto cont = [cp](int shift) { return static_cast<char>(0x80 | ((cp >> shift) & 0x3F)); };
+        if (cp < 0x80) out += static_cast<char>(cp);
+        if (cp >= 0x80 && cp < 0x800) out += {static_cast<char>(0xC0 | (cp >> 6)), cont(0)};
+        if (cp >= 0x800) out += {static_cast<char>(0xE0 | (cp >> 12)), cont(6), cont(0)};
     }
     return out;
 }
