@@ -24,7 +24,7 @@ std::string CheckCardDataInput(const std::uint8_t* data, std::size_t size);
 std::string CheckSimFrameInput(const std::uint8_t* data, std::size_t size);
 // Byte 0 the sector, then three blocks of characters folded onto hex digits, through the card
 // inspector: every decoded field must write back to the characters it came from.
-std::string CheckInspectInput(const std::uint8_t* data, std::size_t size);
+std::string CheckContentsInput(const std::uint8_t* data, std::size_t size);
 
 // Structured values read off the input; past its end every read gives zero or the empty text.
 class FuzzInput {

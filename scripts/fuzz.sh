@@ -20,7 +20,7 @@ max_time=0
 jobs=1
 merge=0
 report_only=0
-all=(rx lang trama carddata simframe inspect)
+all=(rx lang trama carddata simframe contents)
 
 while getopts "n:t:j:mrh" opt; do
     case $opt in
@@ -64,7 +64,7 @@ report() {
             outcome="clean (no crash, leak or UB)"
         else
             status=1
-            what=$(grep -aE 'ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error|^(rx|lang|trama|carddata|simframe|inspect): ' \
+            what=$(grep -aE 'ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error|^(rx|lang|trama|carddata|simframe|contents): ' \
                    "$log" | head -1 || true)
             artifact=$(grep -a 'Test unit written to' "$log" | sed 's/.*written to //' | tail -1 || true)
             outcome="FAILED: ${what:-exit $rc} ${artifact:+-> $artifact}"

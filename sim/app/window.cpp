@@ -25,7 +25,7 @@
 #include <array>
 #include <cstring>
 
-#include "core/read/inspect.h"
+#include "core/read/card_contents.h"
 
 namespace zt::sim::app {
 namespace {

@@ -18,7 +18,7 @@ TEST(Corpus, EveryInputPassesItsHarness) {
         {"rx", zt::fuzz::CheckRxInput},             {"lang", zt::fuzz::CheckLangInput},
         {"trama", zt::fuzz::CheckTramaInput},       {"carddata", zt::fuzz::CheckCardDataInput},
         {"simframe", zt::fuzz::CheckSimFrameInput},
-        {"inspect", zt::fuzz::CheckInspectInput}};
+        {"contents", zt::fuzz::CheckContentsInput}};
     for (const auto& [name, check] : harnesses) {
         static const std::uint8_t none[1] = {0};
         EXPECT_EQ(check(none, 0), "") << name;

@@ -1,7 +1,7 @@
 #include "core/read/card_detail.h"
 
 #include "core/link/hexlib.h"
-#include "core/read/inspect.h"
+#include "core/read/card_contents.h"
 
 namespace zt {
 

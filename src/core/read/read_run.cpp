@@ -14,7 +14,7 @@
 #include "core/link/ticks.h"
 #include "core/read/card_detail.h"
 #include "core/read/display.h"
-#include "core/read/inspect.h"
+#include "core/read/card_contents.h"
 
 namespace zt {
 

@@ -9,7 +9,7 @@
 #include "core/encode/layouts.h"
 #include "core/link/hexlib.h"
 #include "core/read/card_detail.h"
-#include "core/read/inspect.h"
+#include "core/read/card_contents.h"
 
 namespace zt {
 namespace {
@@ -36,7 +36,7 @@ CardReading Reading(int sector, const std::string& data) {
     return r;
 }
 
-TEST(Inspect, DecodingWhatTheLayoutsMakeGivesBackTheFields) {
+TEST(CardContents, DecodingWhatTheLayoutsMakeGivesBackTheFields) {
     Window w;
     auto& m = w.m;
     std::mt19937 rng(20261206);
@@ -105,7 +105,7 @@ TEST(Inspect, DecodingWhatTheLayoutsMakeGivesBackTheFields) {
     }
 }
 
-TEST(Inspect, DetailsSayWhatTheCardHoldsAndNameWhatIsWrong) {
+TEST(CardContents, DetailsSayWhatTheCardHoldsAndNameWhatIsWrong) {
     const std::string saldo1 = "F40100000BFEFFFFF401000006F906F9";
     const std::string saldo2 = "F40100000BFEFFFFF401000005FA05FA";
     const std::string head12 = "1200000575" + F22;

@@ -4,11 +4,11 @@
 #include "core/encode/layouts.h"
 #include "core/link/hexlib.h"
 #include "core/read/card_detail.h"
-#include "core/read/inspect.h"
+#include "core/read/card_contents.h"
 
 namespace zt::fuzz {
 
-std::string CheckInspectInput(const std::uint8_t* data, std::size_t size) {
+std::string CheckContentsInput(const std::uint8_t* data, std::size_t size) {
     static Ctx ctx{Platform{}};
     FuzzInput in(data, size);
     CardReading r;

@@ -1,4 +1,4 @@
-#include "core/read/inspect.h"
+#include "core/read/card_contents.h"
 
 #include <algorithm>
 
