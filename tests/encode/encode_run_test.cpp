@@ -2,6 +2,7 @@
 // card, what the read tab then shows of it, the log and the frames, and the fields the run refuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,8 @@ TEST_P(Cards, Written) {
         h.m().listNoPermit.setListIndex(n);
         h.click("cAddListPermit");
     }
+    const auto& permit = h.m().listPermit.items();
+    EXPECT_TRUE(std::is_sorted(permit.begin(), permit.end())) << "moved nodes keep their order";
     h.click(w.type < 10 ? "cmdStart(0)" : w.type < 30 ? "cmdStart(1)" : "cmdStart(2)");
     const auto card = h.fresh();
     ASSERT_TRUE(h.runUntilIdle());  // a one-card batch

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "core/i18n/catalogue.h"
+#include "core/i18n/tooltip.h"
 #include "support/harness.h"
 
 namespace zt::test {
@@ -174,6 +175,23 @@ TEST(Catalogue, FilesAreLookedForBesideTheProgram) {
         LoadMessages(ctx);
         EXPECT_TRUE(fs.asked.starts_with(prefix + "MisI05.dat " + prefix + "MisI04.dat ")) << fs.asked;
     }
+}
+
+// The table takes as many tooltips as it was made for and no more, until IniTip empties it; the
+// manager going takes every tooltip with it.
+TEST(TooltipTable, HoldsItsCapacityAndStartsAgainAfterIniTip) {
+    Control button{"cmdOpenCom", Kind::Button, "cFrame(0)"};
+    FakeTips host;
+    {
+        Tooltip tips(&host);
+        tips.IniMaxTip(3);
+        for (int i = 0; i < 3; ++i) ASSERT_TRUE(tips.CreateTip(button, "old")) << i;
+        EXPECT_FALSE(tips.CreateTip(button, "one too many"));
+        tips.IniTip();
+        EXPECT_TRUE(host.live.empty());
+        EXPECT_TRUE(tips.CreateTip(button, "new"));
+    }
+    EXPECT_TRUE(host.live.empty());
 }
 
 }  // namespace

@@ -134,5 +134,30 @@ TEST_F(ReadRun, RefusedKeyEndsTheRunBeforeAnythingIsSent) {
     }
 }
 
+// Stop is heard at once during the Select and Read waits (the failure ending follows, then the run
+// ends without 177); a sector beyond 63 is refused at the login; a 7-byte UID is shown whole.
+TEST_F(ReadRun, StopAtItsWaitsSectorRefusalAndLongUid) {
+    const std::string end = "|Halt|Led red|Beeper|" + std::string(60, '-');
+    const std::tuple<std::uint8_t, const char*, const char*, std::string> cases[] = {
+        {kSelect, "", "Select", "Error de Select" + end}, {kRead, "", "ReadBlock[0]", "ReadBlock[0]" + end},
+        {0, "txtSector=64", "", "Login[1]|{282}|Halt|Led red|Beeper|I"}};
+    for (const auto& [silent, typed, stopAfter, lines] : cases) {
+        SCOPED_TRACE(lines);
+        if (silent) h.reader.faults().next(silent, sim::FaultKind::NoAnswer);
+        h.set(typed);
+        start();
+        h.present(sim::CardKind::Classic1K, {1, 2, 3, 4, 5, 6, 7});
+        ASSERT_TRUE(h.runUntil([&] { return h.own(mark).back() == (*stopAfter ? stopAfter : invite()); }));
+        if (*stopAfter) h.click("cmdStop(3)");
+        h.runFor(1.2);  // less than the reader's time-out: Stop does not wait for it
+        const auto own = h.own(mark);
+        EXPECT_EQ(own[4], "ATQA:  44 00  --  UID:  01 02 03 04 05 06 07");
+        EXPECT_EQ(std::vector(own.end() - static_cast<long>(Lines(lines).size()), own.end()), want(lines));
+        h.click("cmdStop(3)");
+        ASSERT_TRUE(h.runUntilIdle());
+        h.removeCard();
+    }
+}
+
 }  // namespace
 }  // namespace zt::test
