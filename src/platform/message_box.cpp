@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace zt {
 
@@ -55,6 +56,38 @@ void QtMessageBox::show(const std::string& text, const std::string& title, BoxIc
     connect(box, &QMessageBox::finished, this, [this, box, closed = std::move(closed)](int) {
         std::erase_if(boxes_, [box](const QPointer<QMessageBox>& b) { return !b || b == box; });
         if (closed) closed();
+    });
+    box->open();
+}
+
+void QtMessageBox::ask(const std::string& text, const std::string& title, BoxIcon icon,
+                       std::vector<std::string> buttons, std::function<void(int)> answered) {
+    QString caption = QString::fromStdString(title);
+    if (caption.isEmpty()) caption = QApplication::applicationDisplayName();
+    auto* box = new QMessageBox(ToQt(icon), caption, PlainLines(text), QMessageBox::NoButton, owner_.data());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setTextFormat(Qt::PlainText);
+    box->setWindowModality(owner_ ? Qt::WindowModal : Qt::ApplicationModal);
+    const int last = static_cast<int>(buttons.size()) - 1;
+    std::vector<QAbstractButton*> added;
+    for (int i = 0; i <= last; ++i) {
+        const auto role = i == 0 ? QMessageBox::AcceptRole : i == last ? QMessageBox::RejectRole : QMessageBox::DestructiveRole;
+        QPushButton* b = box->addButton(QString::fromStdString(buttons[static_cast<std::size_t>(i)]), role);
+        b->setObjectName(QStringLiteral("boxButton%1").arg(i));
+        added.push_back(b);
+    }
+    if (!added.empty()) {
+        box->setDefaultButton(static_cast<QPushButton*>(added.back()));
+        box->setEscapeButton(added.back());
+    }
+    boxes_.emplace_back(box);
+    connect(box, &QMessageBox::finished, this, [this, box, added, last, answered = std::move(answered)](int) {
+        std::erase_if(boxes_, [box](const QPointer<QMessageBox>& b) { return !b || b == box; });
+        int index = last;
+        for (int i = 0; i <= last; ++i) {
+            if (box->clickedButton() == added[static_cast<std::size_t>(i)]) index = i;
+        }
+        if (answered) answered(index);
     });
     box->open();
 }

@@ -23,6 +23,8 @@ public:
     void setOwner(QWidget* owner) { owner_ = owner; }
     void show(const std::string& text, const std::string& title, BoxIcon icon,
               std::function<void()> closed) override;
+    void ask(const std::string& text, const std::string& title, BoxIcon icon, std::vector<std::string> buttons,
+             std::function<void(int)> answered) override;
 
     // Boxes on screen, oldest first.
     std::vector<QMessageBox*> openBoxes() const;

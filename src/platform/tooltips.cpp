@@ -54,7 +54,7 @@ QString HtmlLines(const std::string& text) {
 
 }  // namespace
 
-QtTooltipHost::QtTooltipHost(std::function<QWidget*(const Control&)> widgetOf)
+QtTooltipHost::QtTooltipHost(std::function<QWidget*(const std::string&)> widgetOf)
     : widgetOf_(std::move(widgetOf)) {
     // The rich text colours the tip itself; the margin around it takes the tooltip palette. Every
     // tooltip of the program is one of these, so the palette is theirs.
@@ -102,7 +102,7 @@ QString QtTooltipHost::html(const TipSpec& tip) {
         .arg(bg, fg, wrap, body);
 }
 
-std::uint32_t QtTooltipHost::create(Control& control, const TipSpec& tip) {
+std::uint32_t QtTooltipHost::create(const std::string& control, const TipSpec& tip) {
     const std::uint32_t handle = next_++;
     if (next_ == 0) next_ = 1;
     Live& live = tips_[handle];

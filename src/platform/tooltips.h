@@ -15,12 +15,12 @@ namespace zt {
 class QtTooltipHost final : public TooltipHost {
 public:
     // `widgetOf` finds the widget that shows a control (nullptr when it has none).
-    explicit QtTooltipHost(std::function<QWidget*(const Control&)> widgetOf);
+    explicit QtTooltipHost(std::function<QWidget*(const std::string&)> widgetOf);
     ~QtTooltipHost() override;
     QtTooltipHost(const QtTooltipHost&) = delete;
     QtTooltipHost& operator=(const QtTooltipHost&) = delete;
 
-    std::uint32_t create(Control& control, const TipSpec& tip) override;
+    std::uint32_t create(const std::string& control, const TipSpec& tip) override;
     void update(std::uint32_t handle, const TipSpec& tip) override;
     void destroy(std::uint32_t handle) override;
 
@@ -39,7 +39,7 @@ private:
     void attach(Live& live);
     void detach(const Live& live);
 
-    std::function<QWidget*(const Control&)> widgetOf_;
+    std::function<QWidget*(const std::string&)> widgetOf_;
     std::map<std::uint32_t, Live> tips_;
     std::uint32_t next_ = 1;
 };

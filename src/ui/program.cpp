@@ -24,7 +24,7 @@ Program::Program(Options options) {
     host_ = std::make_unique<QtWindowHost>();
     files_ = std::make_unique<QtFileSystem>();
     tips_ = std::make_unique<QtTooltipHost>(
-        [this](const Control& c) -> QWidget* { return window_ ? window_->widgetOf(c) : nullptr; });
+        [this](const std::string& name) -> QWidget* { return window_ ? window_->widgetNamed(name) : nullptr; });
     clock_ = std::make_unique<QtClock>();
     save_ = std::make_unique<QtSaveFile>();
     if (options.link) {

@@ -113,6 +113,10 @@ struct OkBox : MessageBox {
     void show(const std::string&, const std::string&, BoxIcon, std::function<void()> closed) override {
         QTimer::singleShot(0, [closed = std::move(closed)] { closed(); });
     }
+    void ask(const std::string&, const std::string&, BoxIcon, std::vector<std::string>,
+             std::function<void(int)> answered) override {
+        QTimer::singleShot(0, [answered = std::move(answered)] { answered(0); });
+    }
 };
 
 TEST(SimProgram, SerialLinkCarriesAnAdvancedUserCardWrittenAndReadBack) {

@@ -99,6 +99,14 @@ public:
     int open = 0;
     void show(const std::string& text, const std::string& title, BoxIcon icon,
               std::function<void()> closed) override;
+    // Questions are answered at once with `answer` (-1: the last, rejecting button).
+    int answer = -1;
+    std::vector<Shown> asked;
+    void ask(const std::string& text, const std::string& title, BoxIcon icon, std::vector<std::string> buttons,
+             std::function<void(int)> answered) override {
+        asked.push_back({text, title, icon, 0});
+        if (answered) answered(answer < 0 ? static_cast<int>(buttons.size()) - 1 : answer);
+    }
 
 private:
     VirtualClock& clock_;
@@ -119,8 +127,8 @@ public:
     };
     std::map<std::uint32_t, Tip> live;
     std::uint32_t created = 0;
-    std::uint32_t create(Control& control, const TipSpec& tip) override {
-        live[++created] = Tip{control.name(), tip};
+    std::uint32_t create(const std::string& control, const TipSpec& tip) override {
+        live[++created] = Tip{control, tip};
         return created;
     }
     void destroy(std::uint32_t handle) override { live.erase(handle); }

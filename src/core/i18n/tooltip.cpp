@@ -30,7 +30,7 @@ bool Tooltip::CreateTip(Control& oParentObj, const std::string& sText, const std
         if (host_ != nullptr) host_->destroy(rec.hwndTip);
         rec.hwndTip = 0;
     }
-    if (host_ != nullptr) rec.hwndTip = host_->create(oParentObj, rec.tip);
+    if (host_ != nullptr) rec.hwndTip = host_->create(oParentObj.name(), rec.tip);
     ++iNumTip_;
     return true;
 }

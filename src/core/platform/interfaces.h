@@ -7,8 +7,9 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
-#include "core/app/control.h"
+#include "core/platform/colour.h"
 
 namespace zt {
 
@@ -54,6 +55,11 @@ public:
     // pressed OK. Events go on while the box is open.
     virtual void show(const std::string& text, const std::string& title, BoxIcon icon,
                       std::function<void()> closed) = 0;
+    // Shows a modal question with the buttons `buttons` (the first one is the accepting button, the
+    // last one the rejecting button) and returns at once; `answered` runs with the index of the
+    // button pressed. Closing the box by its frame or Escape answers the last button.
+    virtual void ask(const std::string& text, const std::string& title, BoxIcon icon,
+                     std::vector<std::string> buttons, std::function<void(int)> answered) = 0;
 };
 
 class Shell {
@@ -78,8 +84,8 @@ struct TipSpec {
 class TooltipHost {
 public:
     virtual ~TooltipHost() = default;
-    // Attaches a tooltip to the widget of `control`; returns a non-zero handle.
-    virtual std::uint32_t create(Control& control, const TipSpec& tip) = 0;
+    // Attaches a tooltip to the widget of the control named `control`; returns a non-zero handle.
+    virtual std::uint32_t create(const std::string& control, const TipSpec& tip) = 0;
     // Gives a live tooltip new contents (its text follows what the operator types).
     virtual void update(std::uint32_t handle, const TipSpec& tip) = 0;
     virtual void destroy(std::uint32_t handle) = 0;
