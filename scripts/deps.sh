@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config
           qt6-base-dev qt6-serialport-dev libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-translations-l10n
+          qt6-translations-l10n ccache
           xvfb xauth python3-xlib dpkg-dev desktop-file-utils lintian)
 
 missing=()

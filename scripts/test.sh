@@ -3,6 +3,8 @@
 # under wine first (scripts/windows-check.sh; WINDOWS_CHECK=0 leaves it out), then the native suite.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# A compiler cache shared by every clone of this machine (sources are hashed relative to the clone).
+export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
 "$root/scripts/deps.sh"
 "$root/scripts/build.sh"
 [ "${WINDOWS_CHECK:-1}" = "0" ] || "$root/scripts/windows-check.sh"
