@@ -68,9 +68,9 @@ bool AllDigits(std::string_view s) {
 }
 
 // A whole number as the numeric rule reads it without surprises: decimal digits, or hex digits
-// after "&H"; a balance may be negative.
+// after "&H"; a balance may be negative ("-" and digits: "-&H10" reads 0).
 bool PlainWhole(std::string_view s, bool sign) {
-    if (sign && !s.empty() && s[0] == '-') s.remove_prefix(1);
+    if (sign && !s.empty() && s[0] == '-') return AllDigits(s.substr(1));
     if (s.size() > 2 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h')) {
         s.remove_prefix(2);
         for (char c : s) {
