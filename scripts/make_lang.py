@@ -1111,6 +1111,100 @@ M(411, LOG, "check: what the block reads; the program appends \": \" and 32 hex 
   es="Leído", en="Read", ca="Llegit", fr="Lu", pt="Lido")
 
 # ---------------------------------------------------------------------------
+# Fields looked at before a run starts 420..440: the question box, the reasons
+# a field is not well formed, what the card would get, the mark's tooltip line.
+# ---------------------------------------------------------------------------
+M(420, BOX, "title of the question box: fields that would not be used as shown",
+  es="Revise los campos", en="Check the fields", ca="Reviseu els camps",
+  fr="Vérifiez les champs", pt="Verifique os campos")
+M(421, BOX, "question box: first line, one paragraph per field follows",
+  es="Estos campos no se usarían tal como se ven.",
+  en="These fields would not be used as they are shown.",
+  ca="Aquests camps no s'utilitzarien tal com es veuen.",
+  fr="Ces champs ne seraient pas utilisés tels qu'ils sont affichés.",
+  pt="Estes campos não seriam usados tal como se veem.")
+M(422, BUTTON, "question box: the run starts as the fields stand",
+  es="Empezar de todos modos", en="Start anyway", ca="Començar igualment",
+  fr="Démarrer quand même", pt="Iniciar mesmo assim")
+M(423, BUTTON, "question box: back to the window, nothing is sent",
+  es="Volver a la ventana", en="Back to the window", ca="Tornar a la finestra",
+  fr="Revenir à la fenêtre", pt="Voltar à janela")
+M(424, BOX, "question box: the program appends \": \" and what the card or the run would get",
+  es="Lo que daría", en="What it would give", ca="El que donaria",
+  fr="Ce que cela donnerait", pt="O que daria")
+M(425, BOX, "a key field is not 12 upper-case hex characters (also in the field's tooltip)",
+  es="se necesitan 12 caracteres hexadecimales: 0-9 y A-F en mayúsculas",
+  en="12 hexadecimal characters are needed: 0-9 and capital A-F",
+  ca="calen 12 caràcters hexadecimals: 0-9 i A-F en majúscules",
+  fr="12 caractères hexadécimaux sont nécessaires : 0-9 et A-F en majuscules",
+  pt="são precisos 12 caracteres hexadecimais: 0-9 e A-F em maiúsculas")
+M(426, BOX, "a numeric field is not a whole number in range; the program appends \" (low-high)\"",
+  es="se necesita un número entero", en="a whole number is needed", ca="cal un nombre enter",
+  fr="un nombre entier est nécessaire", pt="é preciso um número inteiro")
+M(427, BOX, "an installation code is not 4 digits",
+  es="se necesitan 4 cifras (0000-9999)", en="4 digits are needed (0000-9999)",
+  ca="calen 4 xifres (0000-9999)", fr="4 chiffres sont nécessaires (0000-9999)",
+  pt="são precisos 4 algarismos (0000-9999)")
+M(428, BOX, "relay frame: an &H not followed by two hex digits",
+  es="cada &H necesita dos cifras hexadecimales detrás (H mayúscula)",
+  en="each &H needs two hexadecimal digits after it (capital H)",
+  ca="cada &H necessita dues xifres hexadecimals darrere (H majúscula)",
+  fr="chaque &H doit être suivi de deux chiffres hexadécimaux (H majuscule)",
+  pt="cada &H precisa de dois algarismos hexadecimais a seguir (H maiúsculo)")
+M(429, BOX, "relay frame: more than 32 bytes after conversion",
+  es="más de 32 bytes: el resto se cortaría", en="more than 32 bytes: the rest would be cut off",
+  ca="més de 32 bytes: la resta es tallaria", fr="plus de 32 octets : le reste serait coupé",
+  pt="mais de 32 bytes: o resto seria cortado")
+M(430, BOX, "relay frame: empty while the external relay is ticked",
+  es="vacía, con el relé externo marcado", en="empty, with the external relay ticked",
+  ca="buida, amb el relé extern marcat", fr="vide, avec le relais externe coché",
+  pt="vazia, com o relé externo assinalado")
+M(431, BOX, "user number: a card with it was already written since start-up",
+  es="ya grabado en esta sesión", en="already written in this session",
+  ca="ja gravat en aquesta sessió", fr="déjà écrit pendant cette session",
+  pt="já gravado nesta sessão")
+M(432, BOX, "number of cards: the batch runs past user 999",
+  es="después de 999 los números de usuario vuelven a empezar en 000",
+  en="past 999 the user numbers start again at 000",
+  ca="després de 999 els números d'usuari tornen a començar a 000",
+  fr="après 999 les numéros d'utilisateur recommencent à 000",
+  pt="depois de 999 os números de utilizador recomeçam em 000")
+M(433, BOX, "what the card would get: the encoding run refuses the fields when a card is laid",
+  es="nada: la codificación se detiene al poner la tarjeta en el lector",
+  en="nothing: the run stops when the card is laid on the reader",
+  ca="res: la codificació s'atura en posar la targeta al lector",
+  fr="rien : l'encodage s'arrête quand la carte est posée sur le lecteur",
+  pt="nada: a codificação para quando o cartão é colocado no leitor")
+M(434, BOX, "what the read run would do with a key that is not valid",
+  es="nada: la lectura se detiene antes de leer ninguna tarjeta",
+  en="nothing: the reading stops before any card",
+  ca="res: la lectura s'atura abans de llegir cap targeta",
+  fr="rien : la lecture s'arrête avant toute carte",
+  pt="nada: a leitura para antes de ler qualquer cartão")
+M(435, BOX, "what the read run would do with a sector outside 0-63",
+  es="nada: no se lee ninguna tarjeta con este sector (solo 0-63)",
+  en="nothing: no card is read with this sector (0-63 only)",
+  ca="res: no es llegeix cap targeta amb aquest sector (només 0-63)",
+  fr="rien : aucune carte n'est lue avec ce secteur (0-63 seulement)",
+  pt="nada: nenhum cartão é lido com este setor (só 0-63)")
+M(436, BOX, "what the card would get: no data block (MASTER with a code that is not 4 characters)",
+  es="ningún bloque de datos, solo la key", en="no data block, only the key",
+  ca="cap bloc de dades, només la clau", fr="aucun bloc de données, seulement la clé",
+  pt="nenhum bloco de dados, só a chave")
+M(437, BOX, "number of user cards the run would make; the program appends \": \" and the number",
+  es="tarjetas creadas", en="cards made", ca="targetes creades", fr="cartes créées",
+  pt="cartões criados")
+M(438, TIP, "added on a line of its own to the tooltip of a field that is not well formed; "
+  "the program appends \" \" and the reason (425-430)",
+  es="No válido tal como está:", en="Not valid as typed:", ca="No vàlid tal com està:",
+  fr="Non valable tel quel :", pt="Não válido tal como está:")
+M(439, BOX, "name of the field txtTramaRelExt in the question box",
+  es="Trama del relé externo", en="External relay frame", ca="Trama del relé extern",
+  fr="Trame du relais externe", pt="Trama do relé externo")
+M(440, BOX, "relay frame: the program puts the number of bytes in front",
+  es="bytes", en="bytes", ca="bytes", fr="octets", pt="bytes")
+
+# ---------------------------------------------------------------------------
 # Card details on the read tab 300..341 (txtInfoDetail): one line per field,
 # most of them "<text>: <value>" with the value appended by the program.
 # ---------------------------------------------------------------------------
@@ -1264,6 +1358,7 @@ def _expected_numbers():
     n |= set(range(300, 342))
     n |= set(range(360, 390))
     n |= set(range(400, 412))
+    n |= set(range(420, 441))
     return n
 
 

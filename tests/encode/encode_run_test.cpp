@@ -20,6 +20,7 @@ struct Encoder : ::testing::Test {
     void SetUp() override {
         h.load();
         h.openCom();
+        h.box.answer = 0;  // fields as typed: the operator goes on past the Start check
     }
     // Only `index` ticked among the boxes of its tab.
     void only(int index) {
@@ -206,6 +207,7 @@ TEST(RefusedFields, EndTheRun) {
         Harness h;
         h.load();
         h.openCom();
+        h.box.answer = 0;
         h.set(std::string("txtNumTar=2|") + fields);
         const auto from = h.lines.size();
         h.click("cmdStart(2)");

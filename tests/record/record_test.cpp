@@ -65,6 +65,7 @@ TEST(RecordRun, BatchesFailureAndReadGiveTheirRows) {
     h.ctx().pf.clock = &wall;
     h.load();
     h.openCom();
+    h.box.answer = 0;  // user numbers written again: the operator goes on
     std::map<int, std::shared_ptr<sim::Card>> cards;  // UID 10 20 30 n
     // Lays the cards one after the other, each once the run is done with the one before.
     auto lay = [&](const std::vector<int>& laid) {

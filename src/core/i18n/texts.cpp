@@ -85,6 +85,13 @@ void cEditCfg1_Change(Ctx& ctx, Tooltip& tips) {
     tips.UpdateTip(ctx.m.cEditCfg1, PortTipText(ctx));
 }
 
+std::string TipText(const Ctx& ctx, std::string_view control) {
+    for (const TextRef& ref : kTooltips) {
+        if (ref.control == control) return ref.mis == kPortTipMis ? PortTipText(ctx) : GetMis(ctx, ref.mis);
+    }
+    return {};
+}
+
 void ApplyTexts(Ctx& ctx, Tooltip& tips) {
     auto& m = ctx.m;
     // 1. Tooltips of the previous language go first.
@@ -127,8 +134,7 @@ void ApplyTexts(Ctx& ctx, Tooltip& tips) {
     for (const TextRef& ref : kTooltips) {
         Control* c = m.find(ref.control);
         if (c == nullptr) continue;
-        const std::string text = ref.mis == kPortTipMis ? PortTipText(ctx) : GetMis(ctx, ref.mis);
-        tips.CreateTip(*c, text, "");
+        tips.CreateTip(*c, TipText(ctx, ref.control), "");
     }
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "core/app/ctx.h"
 #include "core/i18n/tooltip.h"
@@ -16,5 +17,8 @@ bool cIdioma_Click(Ctx& ctx, Tooltip& tips, int index);
 std::string PortTipText(const Ctx& ctx);
 // Keeps that tooltip current while the operator types the port number (text change of cEditCfg1).
 void cEditCfg1_Change(Ctx& ctx, Tooltip& tips);
+
+// The tooltip text ApplyTexts gives the control named `control`; empty when it has none.
+std::string TipText(const Ctx& ctx, std::string_view control);
 
 }  // namespace zt

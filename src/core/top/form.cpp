@@ -15,6 +15,7 @@
 #include "core/read/card_detail.h"
 #include "core/read/display.h"
 #include "core/read/read_run.h"
+#include "core/top/field_check.h"
 #include "core/top/record.h"
 
 namespace zt {
@@ -32,7 +33,8 @@ std::pair<std::string_view, int> splitIndex(std::string_view name) {
 }
 }  // namespace
 
-Form::Form(Platform pf) : ctx_(pf), record_(std::make_unique<CardRecord>()) {
+Form::Form(Platform pf)
+    : ctx_(pf), record_(std::make_unique<CardRecord>()), marks_(std::make_unique<FieldMarks>()) {
     ctx_.onCard = [this](const CardEvent& e) { record_->add(ctx_, e); };
     wireEvents();
     wireChangeHandlers();
@@ -82,6 +84,25 @@ void Form::wireChangeHandlers() {
     m.cEditCfg1.observe([this](Control&, Prop p, int) {
         if (p == Prop::Text && tips_) cEditCfg1_Change(ctx_, *tips_);
     });
+    marks_->watch(ctx_, [this] { return tips_.get(); });
+}
+
+void Form::startChecked(std::string_view button, std::function<Co<>()> run) {
+    auto& c = ctx_;
+    const std::vector<Finding> findings = CheckStart(c, *record_, button);
+    if (findings.empty() || c.pf.box == nullptr) {
+        c.sched.spawn(run());
+        return;
+    }
+    std::vector<std::string> buttons{GetMis(c, 422), GetMis(c, 423)};
+    c.pf.box->ask(FindingsText(c, findings), GetMis(c, 420), BoxIcon::Warning, std::move(buttons),
+                  [this, name = std::string(button), run](int answer) {
+                      // Going on starts today's run, unless the button went dead meanwhile (link lost).
+                      const Control* ctl = ctx_.m.find(name);
+                      if (answer != 0 || ctl == nullptr || !ctl->enabled() || ctx_.st.ActiveRun != kNoRun) return;
+                      ctx_.sched.spawn(run());
+                      ctx_.sched.pump();
+                  });
 }
 
 void Form::Form_Load() {
@@ -112,6 +133,7 @@ void Form::Form_Load() {
     LoadMessages(ctx_);
     ApplyTexts(ctx_, *tips_);
     ApplyRecordTexts(ctx_, *record_, *tips_);
+    marks_->apply(ctx_, tips_.get());
     // 8. Every node not permitted.
     cDelAllListPermit_Click(ctx_);
     // 9. An empty card on the read tab.
@@ -142,7 +164,7 @@ bool Form::click(std::string_view name) {
     const auto [base, index] = splitIndex(name);
     bool handled = true;
     if (base == "cmdStart" && index >= 0) {
-        c.sched.spawn(cmdStart_Click(c, index));
+        startChecked(name, [&c, index] { return cmdStart_Click(c, index); });
     } else if (base == "cmdStop" && index >= 0) {
         cmdStop_Click(c, index);
     } else if (base == "cIdioma" && index >= 0) {
@@ -150,10 +172,11 @@ bool Form::click(std::string_view name) {
         // put into the window; an empty selector does nothing.
         if (tips_ && cIdioma_Click(c, *tips_, index)) {
             ApplyRecordTexts(c, *record_, *tips_);
+            marks_->apply(c, tips_.get());
             RedrawCardDetail(c);
         }
     } else if (name == "cmdLecTar") {
-        c.sched.spawn(cmdLecTar_Click(c));
+        startChecked(name, [&c] { return cmdLecTar_Click(c); });
     } else if (name == "cmdOpenCom") {
         cmdOpenCom_Click(c);
     } else if (name == "cmdOpenTCP") {

@@ -1,6 +1,7 @@
 // The window object: start-up, shutdown and the wiring of every event to its handler.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -9,6 +10,7 @@
 namespace zt {
 
 class CardRecord;
+class FieldMarks;
 class Tooltip;
 
 class Form {
@@ -37,10 +39,13 @@ public:
 private:
     void wireEvents();
     void wireChangeHandlers();
+    // Starts a run once its fields are well formed, or once the operator chose to go on anyway.
+    void startChecked(std::string_view button, std::function<Co<>()> run);
 
     Ctx ctx_;
     std::unique_ptr<Tooltip> tips_;
     std::unique_ptr<CardRecord> record_;
+    std::unique_ptr<FieldMarks> marks_;
     bool loaded_ = false;
     bool unloaded_ = false;
 };
