@@ -114,14 +114,16 @@ void Driver::serve(QTcpSocket* peer) {
         while (peer->canReadLine()) {
             const QByteArray line = peer->readLine(kMaxLine + 1);
             if (!line.endsWith('\n')) {
-                peer->write(R"({"error":"request line too long"})" "\n");
+                peer->write(R"({"error":"request line too long"})"
+                            "\n");
                 peer->disconnectFromHost();
                 return;
             }
             peer->write(answer(QString::fromUtf8(line).chopped(1)) + '\n');
         }
         if (peer->bytesAvailable() > kMaxLine) {
-            peer->write(R"({"error":"request line too long"})" "\n");
+            peer->write(R"({"error":"request line too long"})"
+                        "\n");
             peer->disconnectFromHost();
         }
     });
@@ -163,7 +165,8 @@ QJsonValue Driver::run(const QString& verb, const QString& name, const QString& 
         for (QMessageBox* box : openBoxes()) {
             QJsonArray buttons;
             for (QAbstractButton* b : box->buttons()) buttons.append(plain(b->text()));
-            out.append(QJsonObject{{"title", box->windowTitle()}, {"text", box->text()}, {"buttons", buttons}});
+            out.append(
+                QJsonObject{{"title", box->windowTitle()}, {"text", box->text()}, {"buttons", buttons}});
         }
         return out;
     }
@@ -183,8 +186,9 @@ QJsonValue Driver::run(const QString& verb, const QString& name, const QString& 
     }
     if (verb != QLatin1String("click") && verb != QLatin1String("set") && verb != QLatin1String("check") &&
         verb != QLatin1String("get"))
-        return fail(QStringLiteral("unknown request '%1'; one of: click set check get log boxes press title quit")
-                        .arg(verb));
+        return fail(
+            QStringLiteral("unknown request '%1'; one of: click set check get log boxes press title quit")
+                .arg(verb));
 
     QWidget* w = find(name);
     if (w == nullptr) return fail(QStringLiteral("no widget named '%1'").arg(name));
@@ -220,7 +224,8 @@ QJsonValue Driver::run(const QString& verb, const QString& name, const QString& 
         if (edit->isReadOnly()) return fail(QStringLiteral("%1 is read-only").arg(name));
         edit->selectAll();
         edit->insert(arg);
-        if (edit->text() != arg) return fail(QStringLiteral("%1 took the text as '%2'").arg(name, edit->text()));
+        if (edit->text() != arg)
+            return fail(QStringLiteral("%1 took the text as '%2'").arg(name, edit->text()));
         return edit->text();
     }
     if (combo != nullptr) {
