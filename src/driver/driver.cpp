@@ -111,21 +111,16 @@ bool Driver::listen(quint16 port) {
 void Driver::serve(QTcpSocket* peer) {
     connect(peer, &QTcpSocket::disconnected, peer, &QObject::deleteLater);
     connect(peer, &QTcpSocket::readyRead, peer, [this, peer] {
+        auto refuse = [peer] {
+            peer->write(QByteArrayLiteral("{\"error\":\"request line too long\"}\n"));
+            peer->disconnectFromHost();
+        };
         while (peer->canReadLine()) {
             const QByteArray line = peer->readLine(kMaxLine + 1);
-            if (!line.endsWith('\n')) {
-                peer->write(R"({"error":"request line too long"})"
-                            "\n");
-                peer->disconnectFromHost();
-                return;
-            }
+            if (!line.endsWith('\n')) return refuse();
             peer->write(answer(QString::fromUtf8(line).chopped(1)) + '\n');
         }
-        if (peer->bytesAvailable() > kMaxLine) {
-            peer->write(R"({"error":"request line too long"})"
-                        "\n");
-            peer->disconnectFromHost();
-        }
+        if (peer->bytesAvailable() > kMaxLine) refuse();
     });
 }
 
