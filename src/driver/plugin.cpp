@@ -10,10 +10,10 @@ class DriverPlugin final : public QGenericPlugin {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "zentapdriver.json")
 public:
-    QObject* create(const QString& key, const QString& spec) override {
+    QObject* create(const QString& key, const QString& argument) override {
         if (key.compare(QLatin1String("zentapdriver"), Qt::CaseInsensitive) != 0) return nullptr;
         bool ok = false;
-        const uint port = spec.toUInt(&ok);
+        const uint port = argument.toUInt(&ok);
         if (!ok || port == 0 || port > 65535) {
             qWarning("zentapdriver: give the port to listen on, as -plugin zentapdriver:PORT (1 to 65535)");
             return nullptr;
