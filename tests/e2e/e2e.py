@@ -20,8 +20,7 @@ for opt, kw in [("--sim", {}), ("--tcp", {}), ("--com", {}), ("--link", {}), ("z
 args = p.parse_args()
 args.tcp = args.tcp or f"127.{random.randint(1, 254)}.{random.randint(1, 254)}.1"  # an address of its own
 link = ["--serial", "--link", args.link] if args.com else ["--bind", args.tcp]
-work = tempfile.TemporaryDirectory()
-card = str(Path(work.name) / "card.bin")
+card = str(Path((work := tempfile.TemporaryDirectory()).name) / "card.bin")
 try:
     sim = ReaderSim(args.sim, ["--timing", "instant"] + link)
 except Failed as e:  # port 1001 needs root, or another program has the address
