@@ -3,11 +3,11 @@
 ;            unfiles.nsh> -DOUTFILE=<setup.exe> zentap.nsi
 ; Installs for all users into Program Files\Zentap, with Start-menu entries for Zentap and the
 ; simulated reader and an uninstaller listed under Apps. /S installs silently, /D=<folder> elsewhere.
-Unicode true
+; A 64-bit installer, like the programs it installs (and wine without its 32-bit half runs it).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 Name "Zentap ${VERSION}"
 OutFile "${OUTFILE}"
@@ -42,10 +42,6 @@ LangString ReadMe ${LANG_FRENCH} "Lisez-moi"
 LangString ReadMe ${LANG_PORTUGUESE} "Leia-me"
 
 Function .onInit
-    ${IfNot} ${RunningX64}
-        MessageBox MB_ICONSTOP "Zentap needs 64-bit Windows." /SD IDOK
-        Abort
-    ${EndIf}
     SetRegView 64
     SetShellVarContext all
 FunctionEnd
