@@ -270,7 +270,7 @@ TEST_F(WindowBinding, LogSelectionFollowsTheOperatorAndBorrar) {
     LogView* view = w->logView();
     for (int i = 0; i < 10; ++i) AddInfo(ctx, "line " + std::to_string(i));
     view->flush();
-    // The operator scrolls up and picks line 0.
+    // The operator picks line 0.
     view->scrollToTop();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                       view->visualRect(view->model()->index(0, 0)).center());
