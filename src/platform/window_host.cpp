@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <algorithm>
 
 namespace zt {
@@ -22,9 +23,23 @@ void QtWindowHost::centre() {
 bool QtWindowHost::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::Show && watched == window_.data()) {
         window_->removeEventFilter(this);
+        fit(window_);
         place(window_);
     }
     return QObject::eventFilter(watched, e);
+}
+
+void QtWindowHost::fit(QWidget* w) {
+    const QSize wanted = w->sizeHint().expandedTo(w->minimumSize());
+    QScreen* screen = w->screen() != nullptr ? w->screen() : QGuiApplication::primaryScreen();
+    if (!wanted.isValid() || screen == nullptr) return;
+    // Until the window is on the screen its frame is not known: room for a title bar is kept.
+    const QRect outer = w->frameGeometry(), inner = w->geometry();
+    QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                   outer.bottom() - inner.bottom());
+    if (frame.isNull()) frame.setTop(w->style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const QSize room = screen->availableGeometry().size().shrunkBy(frame);
+    w->resize(wanted.boundedTo(room).expandedTo(w->minimumSize()));
 }
 
 void QtWindowHost::place(QWidget* w) {

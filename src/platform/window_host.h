@@ -16,13 +16,15 @@ public:
 
     // Puts the window in the middle of the screen it is on (the primary one before it is shown),
     // leaving out the desktop's panels. Asked before the window is shown, it is centred again as it
-    // appears, since the texts put in after start-up may still change its size.
+    // appears, at the size its contents then ask for (the texts put in after start-up change it) as
+    // far as the screen holds it with its frame.
     void centre() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    void fit(QWidget* w);
     void place(QWidget* w);
     QPointer<QWidget> window_;
 };

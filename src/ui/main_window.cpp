@@ -77,8 +77,11 @@ MainWindow::MainWindow(FormModel& model, WindowActions& actions, QWidget* parent
     binder_.window(m_.frmZentap, this);
     setWindowIcon(LogoIcon());
 
+    // Every part whose size follows the language scrolls rather than widen or heighten the window:
+    // the window's smallest size is the same in every language, and a language switch never
+    // resizes it. The header scrolls sideways only; the tab pages both ways.
     auto* root = new QVBoxLayout(this);
-    root->addWidget(buildHeader());
+    root->addWidget(new ScrollPage(buildHeader(), Qt::Horizontal));
 
     // The tabs above, the activity log below across the whole width; the operator may move the
     // border between them.
@@ -86,10 +89,8 @@ MainWindow::MainWindow(FormModel& model, WindowActions& actions, QWidget* parent
     split->setObjectName(QStringLiteral("mainSplit"));
     split->setChildrenCollapsible(false);
     tabs_ = new QTabWidget;
-    tabs_->addTab(buildConfigTab(), QString());
-    tabs_->addTab(buildGenericTab(), QString());
-    tabs_->addTab(buildUserTab(), QString());
-    tabs_->addTab(buildReadTab(), QString());
+    for (QWidget* page : {buildConfigTab(), buildGenericTab(), buildUserTab(), buildReadTab()})
+        tabs_->addTab(new ScrollPage(page, Qt::Horizontal | Qt::Vertical), QString());
     for (int i = 0; i < tabs_->count(); ++i)
         tabs_->widget(i)->setObjectName(QStringLiteral("SSTab1(%1)").arg(i));
     binder_.tabs(m_.SSTab1, tabs_);
@@ -102,6 +103,12 @@ MainWindow::MainWindow(FormModel& model, WindowActions& actions, QWidget* parent
     root->addWidget(buildFooter());
 
     resize(sizeHint());
+}
+
+QSize MainWindow::sizeHint() const {
+    // No more than a 1280 x 720 screen leaves inside the title bar and the taskbar; the tab pages
+    // and the log share what is left.
+    return QWidget::sizeHint().boundedTo(QSize(1280, 640));
 }
 
 MainWindow::~MainWindow() {
@@ -298,10 +305,11 @@ QWidget* MainWindow::buildLog() {
     log_ = new LogView;
     log_->bind(m_.listInfo, binder_);
     log_->installEventFilter(this);
-    // Room for ten lines of sixty characters, the width of the runs' separators.
+    // Room for six lines of sixty characters, the width of the runs' separators; the window's room
+    // beyond what the tabs ask for goes to the log.
     const QFontMetrics fm(log_->font());
     log_->setMinimumHeight(fm.lineSpacing() * 5);
-    log_->setSizeHint(QSize(fm.horizontalAdvance(QString(64, QLatin1Char('-'))), fm.lineSpacing() * 10 + 8));
+    log_->setSizeHint(QSize(fm.horizontalAdvance(QString(64, QLatin1Char('-'))), fm.lineSpacing() * 6 + 8));
     row->addWidget(log_, 1);
     auto* side = new QVBoxLayout;
     side->addStretch(1);
@@ -505,7 +513,12 @@ QWidget* MainWindow::buildReadTab() {
         binder_.nameFrom(m_.cLabel(18 + i), key);
     }
     kg->setColumnStretch(2, 1);
-    v->addWidget(keys);
+    // The keys beside the card's data, so that the page is no taller than the other tabs.
+    auto* row = new QHBoxLayout;
+    auto* keyColumn = new QVBoxLayout;
+    keyColumn->addWidget(keys);
+    keyColumn->addStretch(1);
+    row->addLayout(keyColumn);
 
     QGroupBox* data = frame(m_.cFrame(6));
     auto* dv = new QVBoxLayout(data);
@@ -538,9 +551,10 @@ QWidget* MainWindow::buildReadTab() {
     auto* detailBox = new QScrollArea;
     detailBox->setWidget(detail);
     detailBox->setWidgetResizable(true);
-    detailBox->setMinimumHeight(detail->fontMetrics().lineSpacing() * 8);
+    detailBox->setMinimumHeight(detail->fontMetrics().lineSpacing() * 6);
     dv->addWidget(detailBox, 1);
-    v->addWidget(data, 1);
+    row->addWidget(data, 1);
+    v->addLayout(row, 1);
     v->addLayout(runButtons(m_.cmdLecTar, m_.cmdStop(3)));
     return page;
 }

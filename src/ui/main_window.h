@@ -29,6 +29,7 @@ public:
     // `model` must outlive the window, or detach() must be called before it goes.
     MainWindow(FormModel& model, WindowActions& actions, QWidget* parent = nullptr);
     ~MainWindow() override;
+    QSize sizeHint() const override;
 
     // The widget that shows a control; nullptr for controls without one.
     QWidget* widgetOf(const Control& c) const { return binder_.widgetOf(c); }

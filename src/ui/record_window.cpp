@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -142,8 +143,11 @@ RecordWindow::RecordWindow(const Ctx& ctx, CardRecord& rec, WindowActions& actio
         activateWindow();
     });
 
+    // Wide enough for every column, within the screen and its frame on a small laptop.
     const QFontMetrics fm(table_->font());
-    resize(fm.averageCharWidth() * 170, fm.lineSpacing() * 24);
+    QSize size(fm.averageCharWidth() * 170, fm.lineSpacing() * 24);
+    if (const QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size() * 0.9);
+    resize(size);
 }
 
 RecordWindow::~RecordWindow() {

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QScrollBar>
 
 namespace zt::ui {
 
@@ -53,6 +54,34 @@ void ClickLabel::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QLabel::keyPressEvent(e);
+}
+
+ScrollPage::ScrollPage(QWidget* contents, Qt::Orientations scroll, QWidget* parent)
+    : QScrollArea(parent), scroll_(scroll) {
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setWidget(contents);
+    if (!(scroll & Qt::Vertical)) setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    // A scroll bar that comes or goes takes room from the other direction, or gives it back.
+    connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, [this] { updateGeometry(); });
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] { updateGeometry(); });
+}
+
+QSize ScrollPage::sizeHint() const {
+    const int f = 2 * frameWidth();
+    const QSize bars(verticalScrollBar()->isVisibleTo(this) ? verticalScrollBar()->sizeHint().width() : 0,
+                     horizontalScrollBar()->isVisibleTo(this) ? horizontalScrollBar()->sizeHint().height() : 0);
+    return widget()->sizeHint() + bars + QSize(f, f);
+}
+
+QSize ScrollPage::minimumSizeHint() const {
+    // In a scrolling direction, room for a few lines of the contents; in the other, the room they
+    // need without a scroll bar (when one is needed after all, it scrolls that way too).
+    const int f = 2 * frameWidth();
+    const QSize need = widget()->minimumSizeHint().expandedTo(widget()->minimumSize()) + QSize(f, f);
+    const QFontMetrics fm = fontMetrics();
+    return {(scroll_ & Qt::Horizontal) ? fm.averageCharWidth() * 24 : need.width(),
+            (scroll_ & Qt::Vertical) ? fm.lineSpacing() * 4 : need.height()};
 }
 
 LogoWidget::LogoWidget(QWidget* parent) : QWidget(parent) {

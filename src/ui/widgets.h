@@ -1,8 +1,9 @@
-// Small widgets of the window: labels that act like links, and our logo.
+// Small widgets of the window: labels that act like links, pages that scroll, and our logo.
 #pragma once
 
 #include <QIcon>
 #include <QLabel>
+#include <QScrollArea>
 #include <QWidget>
 
 namespace zt::ui {
@@ -29,6 +30,19 @@ private:
     void refreshLook();
     bool link_ = false;
     bool pressed_ = false;
+};
+
+// Shows `contents` at the size they ask for where there is room, and scrolls them where there is
+// not. In the directions given its smallest size is a few lines whatever the contents, so longer
+// texts never make the window around it grow; in the other it is the contents' smallest size.
+class ScrollPage final : public QScrollArea {
+public:
+    ScrollPage(QWidget* contents, Qt::Orientations scroll, QWidget* parent = nullptr);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+private:
+    Qt::Orientations scroll_;
 };
 
 // Our logo: a card with a key on it, drawn to any size.

@@ -271,6 +271,7 @@ TEST_F(WindowBinding, LogSelectionFollowsTheOperatorAndBorrar) {
     for (int i = 0; i < 10; ++i) AddInfo(ctx, "line " + std::to_string(i));
     view->flush();
     // The operator picks line 0.
+    view->scrollToTop();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                       view->visualRect(view->model()->index(0, 0)).center());
     EXPECT_EQ(m.listInfo.listIndex(), 0);

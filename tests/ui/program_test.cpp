@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTableView>
 #include <QTest>
 
@@ -139,6 +140,31 @@ TEST(ProgramWindow, OpensShowsTheRecordSwitchesLanguageAndShutsDown) {
     EXPECT_TRUE(w.widgetNamed("cmdOpenCom")->toolTip().contains(mis(150).toHtmlEscaped()));
     // The log has no visible label: it is named after its tooltip.
     EXPECT_FALSE(w.logView()->accessibleName().isEmpty()) << w.logView()->toolTip().toStdString();
+    // At 1280 x 640 nothing with a text is cut short or off its page; no language resizes the window.
+    EXPECT_TRUE(w.screen()->availableGeometry().contains(w.frameGeometry()));
+    for (const QSize size : {QSize(1280, 640), w.minimumSize()}) {
+        w.resize(size);
+        for (int lang = 0; lang < 5; ++lang) {
+            program.form().click("cIdioma(" + std::to_string(lang) + ")");
+            for (int tab = 0; tab < 4 && size.height() == 640; ++tab) {
+                w.tabWidget()->setCurrentIndex(tab);
+                QApplication::processEvents();
+                QWidget* page = static_cast<QScrollArea*>(w.tabWidget()->widget(tab))->widget();
+                for (QWidget* c : w.findChildren<QWidget*>()) {
+                    const bool box = c->inherits("QGroupBox");  // a frame needs only its smallest size
+                    if (!c->isVisible() || !c->property(box ? "title" : "text").isValid() ||
+                        c->inherits("QLineEdit") || c->property("wordWrap").toBool())
+                        continue;
+                    QWidget* top = page->isAncestorOf(c) ? page : &w;
+                    EXPECT_TRUE(QRect({}, c->size())
+                                    .contains(QRect({}, box ? c->minimumSizeHint() : c->sizeHint())) &&
+                                top->rect().contains(QRect(c->mapTo(top, QPoint()), c->size())))
+                        << lang << c->objectName().toStdString();
+                }
+            }
+            EXPECT_EQ(w.size(), size) << lang;
+        }
+    }
     // Closing the window closes the link as at every shutdown, and logs it.
     const int before = program.form().model().listInfo.itemCount();
     w.close();
