@@ -79,7 +79,10 @@ def read_back():
 
 def link_lost():
     global sim
-    app.ask("click", "cmdStart(2)")
+    app.ask("click", "cmdStart(2)")  # user 007 again: the start check asks first
+    box = wait_for("the box of a user made before", lambda: app.ask("boxes"))
+    check("user 007 in the start check's box", "007" in box[-1]["text"], True)
+    app.ask("press", "0")
     app.wait_log(HEADING)
     sim.proc.kill()
     app.wait_log(TEXT[283])
