@@ -1346,6 +1346,33 @@ M(287, LABEL, "label lblHost: beside cEditCfg3 (TCP address of the reader)",
 
 
 # ---------------------------------------------------------------------------
+# A link lost under a run, a card that fails a check, 475..476
+# ---------------------------------------------------------------------------
+M(475, BOX, "box shown once when the link to the reader is lost while a run is going on: "
+  "what to do next",
+  es="Se ha perdido la conexión con el lector durante la tarea.~"
+     "Pulse Stop, compruebe el cable y la alimentación del lector (o su red),~"
+     "y después pulse \"Cerrar puerto\" y vuelva a abrir el puerto.",
+  en="The connection to the reader was lost while a run was going on.~"
+     "Press Stop, check the reader's cable and power (or its network),~"
+     "then press \"Close port\" and open the port again.",
+  ca="S'ha perdut la connexió amb el lector durant la tasca.~"
+     "Premeu Stop, comproveu el cable i l'alimentació del lector (o la seva xarxa),~"
+     "i després premeu \"Tancar port\" i torneu a obrir el port.",
+  fr="La connexion au lecteur a été perdue pendant le travail en cours.~"
+     "Appuyez sur Stop, vérifiez le câble et l'alimentation du lecteur (ou son réseau),~"
+     "puis appuyez sur \"Fermer le port\" et rouvrez le port.",
+  pt="A ligação ao leitor perdeu-se durante a tarefa.~"
+     "Prima Stop, verifique o cabo e a alimentação do leitor (ou a sua rede),~"
+     "e depois prima \"Fechar porta\" e volte a abrir a porta.")
+M(476, SHOW, "card details: first line of a card that fails a check (check digit, sum, value "
+  "block, not a card of this system, nothing written); the program appends a dash "
+  "and what failed, one dash before each. Begins with a sign that catches the eye",
+  es="(!) ATENCIÓN", en="(!) ATTENTION", ca="(!) ATENCIÓ", fr="(!) ATTENTION",
+  pt="(!) ATENÇÃO")
+
+
+# ---------------------------------------------------------------------------
 # Numbers every file must fill: those the window and the runs ask for.
 # ---------------------------------------------------------------------------
 def _expected_numbers():
@@ -1359,6 +1386,7 @@ def _expected_numbers():
     n |= set(range(360, 390))
     n |= set(range(400, 412))
     n |= set(range(420, 441))
+    n |= {475, 476}
     return n
 
 

@@ -11,7 +11,7 @@ namespace zt::test {
 namespace {
 
 constexpr const char* kFF = "FFFFFFFFFFFF";
-const std::string kBasic = "1000000009FFFFFFFFFFFFFFFFFFFFFF";
+const std::string kSaldo = "1200000007FFFFFFFFFFFFFFFFFFFFFF";  // three data blocks, all compared
 
 struct Bad {
     const char* name;
@@ -34,6 +34,7 @@ struct Verify : ::testing::TestWithParam<Bad> {
         h.load();
         h.openCom();
         h.m().chkVerify.setValue(1);
+        h.m().cSelTar(32).setValue(1);
     }
 };
 
@@ -47,7 +48,7 @@ TEST_P(Verify, CaughtThenNextCardVerified) {
     h.fresh();
     ASSERT_TRUE(h.runUntil([&] { return h.box.open > 0; }));
     EXPECT_EQ(h.box.shown.back().text, h.mis(190));
-    EXPECT_EQ(h.m().cSelTar(30).foreColor(), kRed);
+    EXPECT_EQ(h.m().cSelTar(32).foreColor(), kRed);
     std::string line = h.mis(b.mis);
     if (b.mis != 406) line += std::string(" ") + b.block;
     if (b.mis == 408) line += " (" + h.mis(409) + ": " + b.bytes + ")";
@@ -66,19 +67,19 @@ TEST_P(Verify, CaughtThenNextCardVerified) {
     ASSERT_TRUE(h.runUntilIdle());
     EXPECT_EQ(h.box.shown.size(), 1u);
     EXPECT_EQ(h.count(h.mis(405)), 1u);
-    EXPECT_EQ(h.m().cSelTar(30).foreColor(), kGreen);
-    EXPECT_EQ(Harness::blockHex(*next, 4), kBasic);
-    EXPECT_EQ(h.count(h.mis(176) + ": USUARIO BASICO - 000"), 2u);
+    EXPECT_EQ(h.m().cSelTar(32).foreColor(), kGreen);
+    EXPECT_EQ(Harness::blockHex(*next, 4), kSaldo);
+    EXPECT_EQ(h.count(h.mis(176) + ": USUARIO CON SALDO - 000"), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, Verify,
                          ::testing::Values(
                              // clang-format off
-        Bad{"LyingDataWrite", kFF, kWrite, sim::FaultKind::LyingWrite, 1, 3, 408, "04", "2", "1000FF0009FFFFFFFFFFFFFFFFFFFFFF"},
-        Bad{"TrailerDidNotTake", kFF, kWrite, sim::FaultKind::LyingWrite, 2, 0, 408, "07", "9", "000000000000FF078069FFFFFFFFFFFF"},
-        Bad{"TrailerKeyDidNotTake", "A0A1A2A3A4A5", kWrite, sim::FaultKind::LyingWrite, 2, 0, 406},
+        Bad{"LyingLastDataWrite", kFF, kWrite, sim::FaultKind::LyingWrite, 3, 16, 408, "06", "15", "F40100000BFEFFFFF401000005FA0505"},
+        Bad{"TrailerDidNotTake", kFF, kWrite, sim::FaultKind::LyingWrite, 4, 0, 408, "07", "9", "000000000000FF078069FFFFFFFFFFFF"},
+        Bad{"TrailerKeyDidNotTake", "A0A1A2A3A4A5", kWrite, sim::FaultKind::LyingWrite, 4, 0, 406},
         Bad{"CardTakenAway", kFF, kLogin, sim::FaultKind::CardRemoved, 2, 0, 406},
-        Bad{"ReadUnanswered", kFF, kRead, sim::FaultKind::NoAnswer, 2, 0, 407, "07"}),
+        Bad{"ReadUnanswered", kFF, kRead, sim::FaultKind::NoAnswer, 4, 0, 407, "07"}),
                          // clang-format on
                          [](const auto& p) { return std::string(p.param.name); });
 

@@ -273,7 +273,8 @@ TEST_P(FaultMatrix, RunGoesOnAsItShouldAndTheWindowStaysFitForWork) {
             EXPECT_LT(waited, 0.5) << "should not have waited for a time-out";
         }
     }
-    EXPECT_EQ(h.boxes(), c.box ? Lines("{" + std::to_string(c.box) + "}", &h) : std::vector<std::string>{});
+    const std::string box = c.box ? "{" + std::to_string(c.box) + "}" : "";  // after the lost link's own
+    EXPECT_EQ(h.boxes(), Lines(linkDrop ? "{475}" + std::string(c.box ? "|" : "") + box : box, &h));
     if (encode && c.then != Then::RunEnds) {
         EXPECT_EQ(h.idle(), !linkGoneEarly) << "a one-card batch ends once the card is written; over a dead link it waits";
         if (!linkGoneEarly) {
@@ -300,6 +301,20 @@ TEST_P(FaultMatrix, RunGoesOnAsItShouldAndTheWindowStaysFitForWork) {
     }
     EXPECT_EQ(f.lastOwnLine(), Dashes60());
     f.closeReopenAndMakeACard();
+}
+
+// A lost link's box: once however often the loss is reported, again for the next link, never without a run.
+TEST(LinkLoss, BoxOncePerLossUnderARun) {
+    Fixture f(Link::Com);
+    for (const char* run : {"cmdLecTar", "cmdLecTar", "cBorrar"}) {
+        f.h.click(run);
+        f.h.serial.lose();
+        f.h.serial.onLost();
+        f.stopRun(RunKind::Read);
+        f.h.click("cmdClose");
+        f.open();
+    }
+    EXPECT_EQ(f.h.boxes(), std::vector<std::string>(2, f.h.mis(475)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, ::testing::ValuesIn(AllCases()),

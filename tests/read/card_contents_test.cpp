@@ -110,6 +110,7 @@ TEST(CardContents, DetailsSayWhatTheCardHoldsAndNameWhatIsWrong) {
     const std::string saldo2 = "F40100000BFEFFFFF401000005FA05FA";
     const std::string head12 = "1200000575" + F22;
     const std::string saldoLines = "M303: M208|M198: 0000|M304: 057|M306: 5 (M307)|M311: 500|";
+    const std::string bad = "M476 \xE2\x80\x93 ", also = " \xE2\x80\x93 ";  // a card that fails a check
     // Name, up to three blocks (missing ones read all 0), the detail lines without the card report's two.
     const std::tuple<const char*, std::string, std::string> examples[] = {
         {"basic user", "1000000009" + F22, "M303: M206|M198: 0000|M304: 000|M306: 9 (M307)"},
@@ -127,7 +128,7 @@ TEST(CardContents, DetailsSayWhatTheCardHoldsAndNameWhatIsWrong) {
          "M303: M202|M198: 0000|M305: 020|M306: 1 (M307)|M321: 10 (M101)|M322: M324|M325: M110|M327: 200|"
          "M329: 10|M330: 50|M331: 02 34 30 30 30 30 32 30 30 30 41 46 37 03 (14 M332)|M333: 96 (M307)"},
         {"config: numeric node, no unit word, wrong sum", "520000020190101255FFFF9900321085",
-         "M303: M202|M198: 0000|M305: 020|M306: 1 (M307)|M321: 10 (9, M326)|M322: M323|M325: 255, M326|"
+         bad + "M333: 85 (M308 E0)|M303: M202|M198: 0000|M305: 020|M306: 1 (M307)|M321: 10 (9, M326)|M322: M323|M325: 255, M326|"
          "M327: M328|M329: 99|M330: 3210|M331: M310|M333: 85 (M308 E0)"},
         {"advanced user, nodes 1, 2, 9", "1100000008" + F22 + "0602" + std::string(60, '0'),
          "M303: M207|M198: 0000|M304: 000|M306: 8 (M307)|M309 (3): 001, 002, 009"},
@@ -138,33 +139,36 @@ TEST(CardContents, DetailsSayWhatTheCardHoldsAndNameWhatIsWrong) {
          "M303: M207|M198: 0000|M304: 000|M306: 8 (M307)|M309: M310"},
         {"balance 500", head12 + saldo1 + saldo2, saldoLines + "M314 5: M315|M314 6: M315"},
         {"inverse wrong", head12 + "F40100000CFEFFFFF401000006F906F9" + saldo2,
-         saldoLines + "M314 5: M317|M314 6: M315"},
+         bad + "M314 5: M317|" + saldoLines + "M314 5: M317|M314 6: M315"},
         {"copy wrong, partner wrong", head12 + saldo1 + "F40100000BFEFFFFF501000007F807F8",
-         saldoLines + "M314 5: M315|M314 6: M316; M319 7, M320 5"},
+         bad + "M314 6: M316; M319 7, M320 5|" + saldoLines + "M314 5: M315|M314 6: M316; M319 7, M320 5"},
         {"address pattern wrong", head12 + "F40100000BFEFFFFF401000006F906F8" + saldo2,
-         saldoLines + "M314 5: M318|M314 6: M315"},
-        {"both blocks damaged",
-         head12 + "F40100000CFEFFFFF401000006F906F9" + "F40100000BFEFFFFF501000005FA05FA",
-         "M303: M208|M198: 0000|M304: 057|M306: 5 (M307)|M311: M313|M314 5: M317|M314 6: M316"},
+         bad + "M314 5: M318|" + saldoLines + "M314 5: M318|M314 6: M315"},
+        {"both blocks damaged", head12 + "F40100000CFEFFFFF401000006F906F9" + "F40100000BFEFFFFF501000005FA05FA",
+         bad + "M311: M313" + also + "M314 5: M317" + also + "M314 6: M316|" +
+             "M303: M208|M198: 0000|M304: 057|M306: 5 (M307)|M311: M313|M314 5: M317|M314 6: M316"},
         {"blocks disagree", head12 + saldo1 + "F30100000CFEFFFFF301000005FA05FA",
-         "M303: M208|M198: 0000|M304: 057|M306: 5 (M307)|M311: 500 / 499 (M312)|M314 5: M315|M314 6: M315"},
-        {"wrong check digit", "1000000008" + F22, "M303: M206|M198: 0000|M304: 000|M306: 8 (M308 9)"},
+         bad + "M311: 500 / 499 (M312)|M303: M208|M198: 0000|M304: 057|M306: 5 (M307)|M311: 500 / 499 (M312)|"
+               "M314 5: M315|M314 6: M315"},
+        {"wrong check digit", "1000000008" + F22, bad + "M306: 8 (M308 9)|M303: M206|M198: 0000|M304: 000|M306: 8 (M308 9)"},
         {"known code never written", "53ABCD1236" + std::string(22, '7'),
          "M303: M203|M198: ABCD|M305: 123|M306: 6 (M307)|M341"},
-        {"blank", "", "M300"},
-        {"factory", F32 + F32 + F32, "M301"},
-        {"unknown code", "99000000" + std::string(24, '1'), "M302"},
-        {"our code, another system's tail", "1000000009" + std::string(22, 'E'), "M302"},
-        {"user number not decimal", "100000A009" + F22, "M302"},
-        {"config parameter not decimal", "520000020110A0000002001000005082", "M302"},
-        {"not hex", "1000000009" + std::string(21, 'F') + "G", "M302"},
+        {"blank", "", bad + "M300"},
+        {"factory", F32 + F32 + F32, bad + "M301"},
+        {"unknown code", "99000000" + std::string(24, '1'), bad + "M302"},
+        {"our code, another system's tail", "1000000009" + std::string(22, 'E'), bad + "M302"},
+        {"user number not decimal", "100000A009" + F22, bad + "M302"},
+        {"config parameter not decimal", "520000020110A0000002001000005082", bad + "M302"},
+        {"not hex", "1000000009" + std::string(21, 'F') + "G", bad + "M302"},
     };
     Window w;
     for (const auto& [name, blocks, detail] : examples) {
         SCOPED_TRACE(name);
-        std::string got = CardDetailText(w.ctx, Reading(1, blocks));
+        ShowCardDetail(w.ctx, Reading(1, blocks));
+        std::string got = w.m.txtInfoDetail.text();
         for (std::size_t at; (at = got.find("\r\n")) != std::string::npos;) got.replace(at, 2, "|");
         EXPECT_EQ(got, detail + "|M338: M340|M339: M340");
+        EXPECT_EQ(w.m.txtInfoDetail.foreColor(), detail.starts_with(bad) ? kRed : kDefaultColour);
     }
 }
 

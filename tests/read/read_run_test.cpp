@@ -30,10 +30,10 @@ struct ReadRun : ::testing::Test {
         h.set(typed);
         ASSERT_TRUE(h.runUntil([&] { return h.count(invite()) > n || h.idle(); }));
     }
-    // A card whose sector opens with key A `key` and holds `blocks` ("hex|hex|hex"), read until the
-    // run waits for the next card.
+    // A card with a 10-byte UID whose sector opens with key A `key` and holds `blocks` ("hex|hex|hex"),
+    // read until the run waits for the next card.
     std::shared_ptr<sim::Card> read(int sector, const std::string& key, const std::string& blocks) {
-        auto card = std::make_shared<sim::Card>(sim::Card::blank(sim::CardKind::Classic1K, {0x1A, 0x2B, 0x3C, 0x4D}));
+        auto card = std::make_shared<sim::Card>(sim::Card::blank(sim::CardKind::Classic1K, hexBytes(uid10)));
         const auto b = Lines(blocks);
         for (int i = 0; i < 3; ++i) Harness::setBlock(*card, 4 * sector + i, b[static_cast<std::size_t>(i)]);
         Harness::setBlock(*card, 4 * sector + 3, key + "FF078069FFFFFFFFFFFF");
@@ -53,7 +53,8 @@ struct ReadRun : ::testing::Test {
     static std::string readLines(const std::string& b0, const std::string& b1, const std::string& b2) {
         return "|ReadBlock[0]|Read Block[0]: " + b0 + "|ReadBlock[1]|Read Block[1]: " + b1 + "|ReadBlock[2]|Read Block[2]: " + b2;
     }
-    const std::string ident = "ATQA:  04 00  --  UID:  1A 2B 3C 4D|Select|Led yellow On";
+    static constexpr const char* uid10 = "1A 2B 3C 4D 5E 6F 70 81 92 A3";
+    const std::string ident = "ATQA:  84 00  --  UID:  " + std::string(uid10) + "|Select|Led yellow On";
 };
 
 // The test keys tried in turn, each on the card's next report; the card halted and not seen again.
@@ -89,7 +90,8 @@ TEST_F(ReadRun, KeysTriedInTurnThenTheCardIsShownAndSignalled) {
         const std::string sec = opens ? std::to_string(sector) : "--";
         EXPECT_EQ(m.txtInfoInst.text(), h.mis(198) + ": " + (opens ? "1234" : "----"));
         EXPECT_EQ(m.txtInfoKey.text(), h.mis(199) + ": " + key + "     " + h.mis(200) + ": " + sec);
-        EXPECT_EQ(m.txtInfoRead(1).text(), opens ? b1 : "");
+        EXPECT_EQ(m.txtInfoRead(0).text() + m.txtInfoRead(1).text() + m.txtInfoRead(2).text(), opens ? b0 + b1 + Z32 : "");
+        EXPECT_EQ(m.txtInfoDetail.text().find(h.mis(338) + ": " + uid10 + "\r\n") != std::string::npos, opens != 0);
         for (int k = 0; k < 3; ++k) EXPECT_EQ(m.txtUsaKey(k).text(), keys[k]);
         EXPECT_EQ(card->state(), sim::CardState::Halted);
         // The halted card is not seen again; the run waits until Stop.

@@ -66,7 +66,7 @@ TEST(RecordRun, BatchesFailureAndReadGiveTheirRows) {
     h.load();
     h.openCom();
     h.box.answer = 0;  // user numbers written again: the operator goes on
-    std::map<int, std::shared_ptr<sim::Card>> cards;  // UID 10 20 30 n
+    std::map<int, std::shared_ptr<sim::Card>> cards;  // UID 10 20 30 n 01 02 03 04 05 06
     // Lays the cards one after the other, each once the run is done with the one before.
     auto lay = [&](const std::vector<int>& laid) {
         for (int n : laid) {
@@ -74,14 +74,14 @@ TEST(RecordRun, BatchesFailureAndReadGiveTheirRows) {
             h.removeCard();
             if (cards[n]) h.present(cards[n]);
             if (!cards[n])
-                cards[n] = h.present(sim::CardKind::Classic1K, {16, 32, 48, static_cast<std::uint8_t>(n)});
+                cards[n] = h.present(sim::CardKind::Classic1K, {16, 32, 48, static_cast<std::uint8_t>(n), 1, 2, 3, 4, 5, 6});
             ASSERT_TRUE(h.runUntil([&] { return h.count("Beeper") > beeps || h.box.open > 0; }));
             ASSERT_TRUE(h.runUntil([&] { return h.box.open == 0; }));
         }
     };
     Rows want;
     auto row = [&](int n, const std::string& user, int outcome, bool again = false) {
-        want.push_back({"2026-03-07 09:05:02", "10 20 30 0" + std::to_string(n), "USUARIO BASICO", user,
+        want.push_back({"2026-03-07 09:05:02", "10 20 30 0" + std::to_string(n) + " 01 02 03 04 05 06", "USUARIO BASICO", user,
                         "0000", n == 9 ? "0" : "1", h.mis(outcome) + (outcome == 376 ? " 2" : ""),
                         outcome == 375 ? h.mis(189) : "", again ? h.mis(377) : ""});
     };

@@ -132,6 +132,16 @@ TEST(ProgramWindow, OpensShowsTheRecordSwitchesLanguageAndShutsDown) {
     EXPECT_TRUE(program.boxes().openBoxes().front()->text().startsWith(raw(389)));
     program.boxes().openBoxes().front()->accept();
 
+    // The node lists through the window's buttons: every node stands in one list, once.
+    FormModel& m = program.form().model();
+    const std::pair<const char*, int> clicks[] = {{"cAddListPermit", 1}, {"cDelListPermit", 0}, {"cAddAllListPermit", 256},
+                                                  {"cDelListPermit", 255}, {"cDelAllListPermit", 0}};
+    for (const auto& [button, permitted] : clicks) {
+        for (Control* list : {&m.listPermit, &m.listNoPermit}) list->setListIndex(0);
+        qobject_cast<QAbstractButton*>(w.widgetNamed(button))->click();
+        EXPECT_EQ(std::pair(m.listPermit.itemCount(), m.listNoPermit.itemCount()), std::pair(permitted, 256 - permitted));
+    }
+
     // The English label switches title and tooltips (rich text, with HTML escapes).
     QWidget* english = w.widgetNamed("cIdioma(1)");
     QTest::mouseClick(english, Qt::LeftButton, {}, english->rect().center());

@@ -33,6 +33,7 @@ struct WindowState {
     std::int16_t iIdioma = 0;
     std::array<std::array<std::string, kMessages>, kLangSlots> Mis{};
     VBool TcpConnected = kFalse;
+    bool lossTold = false;  // the operator was shown the box of this link's loss
     std::int16_t iTicks = 0;
     VBool bStop = kFalse;
 

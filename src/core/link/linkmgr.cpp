@@ -14,6 +14,7 @@ constexpr int kScanFirst = 1;
 constexpr int kScanLast = 64;
 constexpr int kNotAPort = 0x10000;  // a port text whose number does not fit 16 bits
 constexpr int kMsgLinkLost = 283;
+constexpr int kMsgLinkLostBox = 475;
 constexpr int kMsgScanText = 172;
 constexpr int kMsgScanTitle = 173;
 
@@ -61,6 +62,7 @@ std::uint8_t OpenPortCOM(Ctx& ctx, int port, const std::string& settings) {
         return 255;
     }
     ctx.st.LinkType = 1;
+    ctx.st.lossTold = false;
     return 0;
 }
 
@@ -95,6 +97,7 @@ Co<> cmdOpenTCP_Click(Ctx& ctx) {
             co_await ctx.sched.until([s] { return s->TcpConnected != kFalse || s->iTicks <= 0; });
             if (st.TcpConnected != kFalse) {
                 st.LinkType = 2;
+                st.lossTold = false;
                 rc = 0;
             } else {
                 // Aborting the attempt also keeps a late connect from counting for the next one.
@@ -156,6 +159,11 @@ void LinkLost(Ctx& ctx, int linkType) {
     } catch (const std::exception&) {
     }
     AddInfo(ctx, GetMis(ctx, kMsgLinkLost));
+    // A run goes on until its waits run out or Stop: the log line scrolls away, a box does not. It
+    // does not hold the run up, and it comes once per lost link.
+    if (ctx.st.ActiveRun == kNoRun || ctx.st.lossTold || ctx.pf.box == nullptr) return;
+    ctx.st.lossTold = true;
+    ctx.pf.box->show(GetMis(ctx, kMsgLinkLostBox), {}, BoxIcon::Warning, [] {});
 }
 
 std::string PortDeviceName(const Ctx& ctx) {

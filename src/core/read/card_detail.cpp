@@ -1,6 +1,7 @@
 #include "core/read/card_detail.h"
 
 #include "core/link/hexlib.h"
+#include "core/platform/colour.h"
 #include "core/read/card_contents.h"
 
 namespace zt {
@@ -54,6 +55,7 @@ enum Mis : int {
 };
 static_assert(kNeverWritten == 341);
 constexpr int kInstallation = 198;
+constexpr int kAttention = 476;
 constexpr int kFirstUnit = 100;
 constexpr int kFirstList = 110;
 constexpr const char* kDash = "\xE2\x80\x93";  // en dash between the ends of a range
@@ -67,6 +69,14 @@ public:
         text_ += line;
     }
     void field(int n, const std::string& value) { add(mis(n) + ": " + value); }
+    // What fails a check: said first, on a line of its own.
+    void fault(const std::string& what) { faults_ += std::string(" ") + kDash + " " + what; }
+    // A line in its place that, when it says what fails a check, goes into the first line too.
+    void add(const std::string& line, bool fails) {
+        add(line);
+        if (fails) fault(line);
+    }
+    bool faulty() const { return !faults_.empty(); }
     // "<value> (right)" or "<value> (wrong, should be <right>)".
     std::string checked(const std::string& value, const std::string& right) const {
         if (value == right) return value + " (" + mis(kRight) + ")";
@@ -80,11 +90,15 @@ public:
         }
         return std::to_string(k) + ", " + mis(kNotInList);
     }
-    std::string text() const { return text_; }
+    std::string text() const {
+        if (!faulty()) return text_;
+        return mis(kAttention) + faults_ + (text_.empty() ? "" : "\r\n" + text_);
+    }
 
 private:
     const Ctx& ctx_;
     std::string text_;
+    std::string faults_;
 };
 
 std::string Spaced(const std::vector<std::uint8_t>& bytes) {
@@ -129,22 +143,28 @@ void ValueBlockLine(Lines& out, int block, const ValueBlock& v) {
     if (v.faults & kWrongPartner)
         fault(out.mis(kNamesBlock) + " " + std::to_string(v.address) + ", " + out.mis(kShouldNameBlock) +
               " " + std::to_string(v.partner));
-    out.add(out.mis(kValueBlock) + " " + std::to_string(block) + ": " +
-            (said.empty() ? out.mis(kIntact) : said));
+    const std::string line = out.mis(kValueBlock) + " " + std::to_string(block) + ": ";
+    out.add(line + (said.empty() ? out.mis(kIntact) : said), !said.empty());
 }
 
 void BalanceLines(Lines& out, int sector, const std::array<ValueBlock, 2>& b) {
     const bool ok0 = b[0].valueIntact();
     const bool ok1 = b[1].valueIntact();
+    const std::string balance = out.mis(kBalance) + ": ";
     if (ok0 && ok1 && b[0].value != b[1].value) {
-        out.field(kBalance, std::to_string(b[0].value) + " / " + std::to_string(b[1].value) + " (" +
-                                out.mis(kBalancesDiffer) + ")");
+        out.add(balance + std::to_string(b[0].value) + " / " + std::to_string(b[1].value) + " (" +
+                    out.mis(kBalancesDiffer) + ")", true);
     } else if (ok0 || ok1) {
-        out.field(kBalance, std::to_string(ok0 ? b[0].value : b[1].value));
+        out.add(balance + std::to_string(ok0 ? b[0].value : b[1].value));
     } else {
-        out.field(kBalance, out.mis(kNoIntactBlock));
+        out.add(balance + out.mis(kNoIntactBlock), true);
     }
     for (int i = 0; i < 2; ++i) ValueBlockLine(out, 4 * sector + 1 + i, b[static_cast<std::size_t>(i)]);
+}
+
+void SumLine(Lines& out, const std::string& sum, const std::string& right) {
+    const std::string line = out.mis(kSum) + ": " + out.checked(sum, right);
+    out.add(line, sum != right);
 }
 
 void ConfigLines(Lines& out, const ConfigParams& c) {
@@ -158,27 +178,28 @@ void ConfigLines(Lines& out, const ConfigParams& c) {
                                ? out.mis(kNone)
                                : Spaced(c.relayFrame) + " (" + std::to_string(c.relayFrame.size()) + " " +
                                      out.mis(kBytes) + ")");
-    out.field(kSum, out.checked(c.sum, c.rightSum));
+    SumLine(out, c.sum, c.rightSum);
 }
 
 void MasterLines(Lines& out, const MasterParams& mp) {
     out.field(kNewCode, mp.newCode);
     out.field(kNewKey, mp.newKey);
     out.field(kNewSector, std::to_string(mp.newSector));
-    out.field(kSum, out.checked(mp.sum, mp.rightSum));
+    SumLine(out, mp.sum, mp.rightSum);
 }
 
 void CardLines(Lines& out, const CardReading& card) {
     const CardContents c = InspectCard(card);
     switch (c.kind) {
+        // Nothing of ours in the sector: the first line says so, and there is nothing more to say.
         case CardClass::Blank:
-            out.add(out.mis(kBlank));
+            out.fault(out.mis(kBlank));
             return;
         case CardClass::Factory:
-            out.add(out.mis(kFactory));
+            out.fault(out.mis(kFactory));
             return;
         case CardClass::Foreign:
-            out.add(out.mis(kForeign));
+            out.fault(out.mis(kForeign));
             return;
         case CardClass::Ours:
             break;
@@ -189,7 +210,9 @@ void CardLines(Lines& out, const CardReading& card) {
     out.field(kType, type);
     out.field(t.index == 0 ? kCurrentCode : kInstallation, c.installation);
     out.field(t.show == ShowAs::WithValue ? kUser : kValueField, c.value);
-    out.field(kCheckDigit, out.checked(std::string(1, c.checkDigit), std::string(1, c.rightCheckDigit)));
+    const std::string digit = out.mis(kCheckDigit) + ": " +
+                              out.checked(std::string(1, c.checkDigit), std::string(1, c.rightCheckDigit));
+    out.add(digit, c.checkDigit != c.rightCheckDigit);
     if (t.index < 0) out.add(out.mis(kNeverWritten));
     if (c.nodes) {
         const std::size_t count = c.nodes->count();
@@ -206,12 +229,16 @@ void CardLines(Lines& out, const CardReading& card) {
 
 }  // namespace
 
-std::string CardDetailText(const Ctx& ctx, const CardReading& card) {
+CardDetail DescribeCard(const Ctx& ctx, const CardReading& card) {
     Lines out(ctx);
     CardLines(out, card);
     out.field(kUid, card.uid.empty() ? out.mis(kNotReported) : Spaced(card.uid));
     out.field(kAtqa, card.atqa.empty() ? out.mis(kNotReported) : Spaced(card.atqa));
-    return out.text();
+    return {out.text(), out.faulty()};
+}
+
+std::string CardDetailText(const Ctx& ctx, const CardReading& card) {
+    return DescribeCard(ctx, card).text;
 }
 
 void ShowCardDetail(Ctx& ctx, CardReading card) {
@@ -221,11 +248,14 @@ void ShowCardDetail(Ctx& ctx, CardReading card) {
 
 void ClearCardDetail(Ctx& ctx) {
     ctx.st.shownCard.reset();
-    ctx.m.txtInfoDetail.setText("");
+    RedrawCardDetail(ctx);
 }
 
 void RedrawCardDetail(Ctx& ctx) {
-    ctx.m.txtInfoDetail.setText(ctx.st.shownCard ? CardDetailText(ctx, *ctx.st.shownCard) : std::string());
+    const CardDetail d = ctx.st.shownCard ? DescribeCard(ctx, *ctx.st.shownCard) : CardDetail{};
+    // A card that fails a check is shown in red as well.
+    ctx.m.txtInfoDetail.setForeColor(d.faulty ? kRed : kDefaultColour);
+    ctx.m.txtInfoDetail.setText(d.text);
 }
 
 }  // namespace zt

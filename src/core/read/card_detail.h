@@ -7,7 +7,13 @@
 
 namespace zt {
 
-// The details of `card`, one line each, in the current language.
+// The details of `card`, one line each, in the current language. A card that fails a check (check
+// digit, sum, value block, not ours, nothing written) says what fails in the first line, marked.
+struct CardDetail {
+    std::string text;
+    bool faulty = false;
+};
+CardDetail DescribeCard(const Ctx& ctx, const CardReading& card);
 std::string CardDetailText(const Ctx& ctx, const CardReading& card);
 
 // Shows `card` in the detail field and keeps it for a language switch.
