@@ -18,6 +18,7 @@ public:
     // leaving out the desktop's panels. Asked before the window is shown, it is centred again as it
     // appears, since the texts put in after start-up may still change its size.
     void centre() override;
+    void close() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;

@@ -25,14 +25,15 @@ struct FixedClock : Clock {
 
 // The cells as Python's csv module reads them back from `bytes`.
 // The build machine's Python: under wine the comparison is left out.
-std::optional<Rows> ReadBack(const std::string& bytes) {
+std::optional<Rows> ReadBack(const std::string& bytes, char sep = ',') {
 #ifdef _WIN32
-    (void)bytes;
+    (void)bytes, (void)sep;
     return std::nullopt;
 #else
     const auto csv = (std::filesystem::temp_directory_path() / ("zt_record" + std::to_string(::getpid()))).string();
     std::ofstream(csv, std::ios::binary) << bytes;
-    FILE* py = popen(("python3 " ZT_SOURCE_DIR_DEFAULT "/tests/record/csv_cells.py " + csv).c_str(), "r");
+    FILE* py = popen(("python3 " ZT_SOURCE_DIR_DEFAULT "/tests/record/csv_cells.py " + csv + " '" + sep + "'").c_str(),
+                     "r");
     Rows rows;
     for (char line[8192]; std::fgets(line, sizeof line, py) != nullptr;) {
         std::istringstream cells(line);
@@ -49,11 +50,13 @@ TEST(RecordCsv, CellsThatNeedQuotingReadBackTheSame) {
     const Rows table = {{"plain", "with, comma", "say \"FF\"", "", "two\r\nlines"},
                         {"Año ñ ç € ü", "\"", ",", "lone\nLF", "end"},
                         {"", "", "x"}};
-    std::string bytes = "\xEF\xBB\xBF";
-    for (const auto& row : table) bytes += CsvLine(row);
-    const auto rows = ReadBack(bytes);
-    if (!rows) GTEST_SKIP() << "no Python to read the file back";
-    EXPECT_EQ(*rows, table);
+    for (const char sep : {',', ';'}) {
+        std::string bytes = "\xEF\xBB\xBF";
+        for (const auto& row : table) bytes += CsvLine(row, sep);
+        const auto rows = ReadBack(bytes, sep);
+        if (!rows) GTEST_SKIP() << "no Python to read the file back";
+        EXPECT_EQ(*rows, table) << sep;
+    }
 }
 
 // Batches number the users from txtUser on and give every card a row; a UID written twice marks both
@@ -79,10 +82,10 @@ TEST(RecordRun, BatchesFailureAndReadGiveTheirRows) {
         }
     };
     Rows want;
-    auto row = [&](int n, const std::string& user, int outcome, bool again = false) {
+    auto row = [&](int n, const std::string& user, int outcome, const std::string& mark = "") {
         want.push_back({"2026-03-07 09:05:02", "10 20 30 0" + std::to_string(n), "USUARIO BASICO", user,
                         "0000", n == 9 ? "0" : "1", h.mis(outcome) + (outcome == 376 ? " 2" : ""),
-                        outcome == 375 ? h.mis(189) : "", again ? h.mis(377) : ""});
+                        outcome == 453 ? h.mis(189) : "", mark, ""});
     };
     // Cards wanted, first user, the cards laid and the users they get, user field after.
     const std::tuple<const char*, const char*, std::vector<int>, const char*, const char*> batches[] = {
@@ -96,7 +99,12 @@ TEST(RecordRun, BatchesFailureAndReadGiveTheirRows) {
         lay(laid);
         ASSERT_TRUE(h.runUntilIdle()) << wanted << " from " << user;
         EXPECT_EQ(h.m().txtUser.text(), after);
-        for (std::size_t i = 0; i < laid.size(); ++i) row(laid[i], Lines(users)[i], 374, laid[i] == 8);
+        // Card 8 was laid twice; users 005 and 006 were made more than once.
+        for (std::size_t i = 0; i < laid.size(); ++i) {
+            const std::string u = Lines(users)[i];
+            row(laid[i], u, 374,
+                (laid[i] == 8 ? h.mis(377) + "; " : "") + (u == "005" || u == "006" ? h.mis(454) : ""));
+        }
         EXPECT_EQ(Harness::blockHex(*cards[laid.back()], 4).substr(6, 3), Lines(users).back());
     }
     EXPECT_TRUE(h.logHas(h.mis(176) + ": USUARIO BASICO - 6"));
@@ -106,7 +114,7 @@ TEST(RecordRun, BatchesFailureAndReadGiveTheirRows) {
     lay({9});
     EXPECT_TRUE(h.logHas(">>> AnsWrite: 0x03"));
     ASSERT_TRUE(h.click("cmdStop(2)"));
-    row(9, "057", 375);
+    row(9, "057", 453);
     // Key 1 no longer opens card 1: key 2 does, once the reader has reported the card again.
     h.set("txtSector=1|txtKeyMF=A0A1A2A3A4A5");
     h.click("cmdLecTar");
@@ -118,15 +126,108 @@ TEST(RecordRun, BatchesFailureAndReadGiveTheirRows) {
     for (const auto& r : h.form->record().rows()) got.push_back(RecordCells(h.ctx(), r));
     EXPECT_EQ(got, want);
     EXPECT_EQ(h.form->record().repeatedUids(), 1);
-    // The CSV: byte-order mark, the heading, then the same cells column for column.
+    EXPECT_EQ(h.form->record().repeatedUsers(), 2);
+    EXPECT_EQ(RecordCounts(h.ctx(), h.form->record()).find(h.mis(381) + ": 10 (" + h.mis(378) + " 8, " +
+                                                           h.mis(379) + " 1, " + h.mis(380) + " 1)"),
+              0u);
+    // The CSV: byte-order mark, the heading, then the same cells column for column, with the list
+    // separator of a language that writes decimal commas.
     const std::string csv = RecordCsv(h.ctx(), h.form->record());
-    EXPECT_EQ(csv.rfind("\xEF\xBB\xBF" + h.mis(365) + ",UID,", 0), 0u);
+    EXPECT_EQ(csv.rfind("\xEF\xBB\xBF" + h.mis(365) + ";UID;", 0), 0u);
     want.insert(want.begin(), RecordHeadings(h.ctx()));
-    if (const auto rows = ReadBack(csv)) {
+    if (const auto rows = ReadBack(csv, ';')) {
         EXPECT_EQ(*rows, want);
     }
-    // The activity log as saved: its lines as they stand, each ended by CR LF.
-    EXPECT_EQ(LogText(h.ctx()).rfind(h.mis(170) + "\r\n" + h.mis(171) + "\r\n", 0), 0u);
+    // The activity log as saved: each line after the time it was added, ended by CR LF.
+    const std::string at = "2026-03-07 09:05:02  ";
+    EXPECT_EQ(LogText(h.ctx()).rfind(at + h.mis(170) + "\r\n" + at + h.mis(171) + "\r\n", 0), 0u);
+}
+
+// Keys in a line as the saved log shows them.
+TEST(RecordSave, KeysInALineBecomeTheMark) {
+    const std::pair<const char*, const char*> lines[] = {
+        // A MASTER card's block: its new key, bytes 7-12.
+        {"Write Block: 04---690000020312341A2B3C4D5E6F000141", "Write Block: 04---69000002031234[KEY]000141"},
+        {">>> AnsRead:  0x69 0x00 0x00 0x02 0x03 0x12 0x34 0xA1 0xB2 0xC3 0xD4 0xE5 0xF6 0x00 0x01 0x41",
+         ">>> AnsRead:  0x69 0x00 0x00 0x02 0x03 0x12 0x34 [KEY] 0x00 0x01 0x41"},
+        // A sector trailer: key A and key B around the access bytes.
+        {"Leido: A0A1A2A3A4A5FF0780FFB0B1B2B3B4B5", "Leido: [KEY]FF0780FF[KEY]"},
+        // No key: a user card, a block among other hex, seventeen bytes.
+        {"Read Block[0]: 1000000009FFFFFFFFFFFFFFFFFFFFFF", nullptr},
+        {"X690000020312341A2B3C4D5E6F000141", nullptr},
+        {"0x69 0x00 0x00 0x02 0x03 0x12 0x34 0xA1 0xB2 0xC3 0xD4 0xE5 0xF6 0x00 0x01 0x41 0x00", nullptr},
+    };
+    for (const auto& [line, hidden] : lines) EXPECT_EQ(HideKeys(line), hidden ? hidden : line);
+}
+
+// A MASTER card verified after writing: the saved log holds none of its keys, the screen all of them.
+// The record's buttons and dialogs: captions, tooltips, and each dialog asking for its own file.
+TEST(RecordSave, SavedLogHidesTheKeysOfAMasterCardAndItsCheck) {
+    Harness h;
+    h.load();
+    for (const Control* c : {&h.form->record().cmdRecordCsv, &h.form->record().cmdLogSave, &h.m().cmdSaveLog,
+                             &h.m().cmdRecord, &h.m().chkVerify}) {
+        EXPECT_FALSE(c->text().empty()) << c->name();
+        EXPECT_NE(h.tips.of(c->name()), nullptr) << c->name();
+    }
+    h.openCom();
+    h.set("cSelTar(1)=0|txtKeyMF=A1B2C3D4E5F6|chkVerify=1");
+    h.click("cmdStart(0)");
+    h.present();
+    ASSERT_TRUE(h.runUntil([&] { return h.logHas("Beeper"); }));
+    h.click("cmdStop(0)");
+    ASSERT_TRUE(h.runUntilIdle());
+    ASSERT_TRUE(h.logHas(h.mis(405)));
+    std::string screen;
+    for (const std::string& line : h.log()) screen += line + "\r\n";
+    EXPECT_NE(screen.find("A1B2C3D4E5F6"), std::string::npos);
+    EXPECT_NE(screen.find("0xA1 0xB2 0xC3 0xD4 0xE5 0xF6"), std::string::npos);
+    const std::pair<const char*, int> saves[] = {{"cmdRecordCsv", 383}, {"cmdLogSave", 384}, {"cmdSaveLog", 384}};
+    for (const auto& [button, title] : saves) {
+        h.save.path = button;
+        h.click(button);
+        ASSERT_TRUE(h.runUntil([&] { return h.save.files.contains(button); }, 2)) << button;
+        const std::string ext = title == 383 ? "csv)" : "txt)";
+        EXPECT_EQ(h.save.asked.back()[0], h.mis(title));
+        EXPECT_EQ(h.save.asked.back()[2].substr(h.save.asked.back()[2].size() - 4), ext);
+        EXPECT_EQ(h.save.asked.back()[1].substr(h.save.asked.back()[1].size() - 3), ext.substr(0, 3));
+    }
+    const std::string& saved = h.save.files["cmdSaveLog"];
+    EXPECT_EQ(saved, h.save.files["cmdLogSave"]);
+    for (const char* key : {"A1B2C3D4E5F6", "0xA1 0xB2", "0x00 0xFF 0x07", "0xFF 0x07 0x80 0xFF 0xFF"})
+        EXPECT_EQ(saved.find(key), std::string::npos) << key;
+}
+
+// Stop while a user card's first block is being written: the card keeps a row that says it may be
+// half written. Closing then asks until the record is saved or the operator lets it go.
+TEST(RecordClose, InterruptedCardKeepsItsRowAndClosingAsks) {
+    Harness h;
+    h.load();
+    h.openCom();
+    EXPECT_FALSE(h.form->holdClose());
+    h.click("cmdStart(2)");
+    h.present();
+    ASSERT_TRUE(h.runUntil([&] { return h.log().back().rfind("Write Block: 04---", 0) == 0; }));
+    h.click("cmdStop(2)");
+    ASSERT_TRUE(h.runUntilIdle());
+    ASSERT_EQ(h.form->record().rows().size(), 1u);
+    const auto cells = RecordCells(h.ctx(), h.form->record().rows()[0]);
+    EXPECT_EQ(cells[1], "1A 2B 3C 4D");
+    EXPECT_EQ(cells[6], h.mis(453));
+    EXPECT_EQ(cells[7], h.mis(177));
+    // Stay, stay again, then save: the window may go once the CSV is written.
+    h.box.answer = 2;
+    for (std::size_t asked = 1; asked <= 2; ++asked) {
+        EXPECT_TRUE(h.form->holdClose());
+        h.runFor(1);
+        EXPECT_EQ(h.box.asked.size(), asked);
+    }
+    h.box.answer = 0;
+    EXPECT_TRUE(h.form->holdClose());
+    h.runFor(1);
+    EXPECT_TRUE(h.save.files.contains(h.save.path));
+    EXPECT_FALSE(h.form->holdClose());
+    EXPECT_EQ(h.box.asked.size(), 3u);
 }
 
 }  // namespace

@@ -143,6 +143,21 @@ public:
     }
 };
 
+// Save dialogs answered at once with `path` (empty: cancelled); files written to memory.
+class FakeSave : public SaveFile {
+public:
+    std::vector<std::vector<std::string>> asked;  // title, name, filter
+    std::string path = "/out/saved", language;
+    std::map<std::string, std::string> files;
+    void choose(const std::string& title, const std::string& name, const std::string& filter,
+                std::function<void(std::string)> chosen) override {
+        asked.push_back({title, name, filter});
+        chosen(path);
+    }
+    bool write(const std::string& p, const std::string& bytes) override { return files[p] = bytes, true; }
+    void setLanguage(const std::string& code) override { language = code; }
+};
+
 // Files in memory (already UTF-8), or a real folder read as Windows-1252.
 class FakeFiles : public FileSystem {
 public:

@@ -161,12 +161,14 @@ void ConfigLines(Lines& out, const ConfigParams& c) {
     out.field(kSum, out.checked(c.sum, c.rightSum));
 }
 
-void MasterLines(Lines& out, const MasterParams& mp) {
+void MasterLines(Lines& out, const MasterParams& mp, bool withKey) {
     out.field(kNewCode, mp.newCode);
-    out.field(kNewKey, mp.newKey);
+    if (withKey) out.field(kNewKey, mp.newKey);
     out.field(kNewSector, std::to_string(mp.newSector));
     out.field(kSum, out.checked(mp.sum, mp.rightSum));
 }
+
+void ExtraLines(Lines& out, const CardContents& c, int sector, bool withKey);
 
 void CardLines(Lines& out, const CardReading& card) {
     const CardContents c = InspectCard(card);
@@ -191,6 +193,12 @@ void CardLines(Lines& out, const CardReading& card) {
     out.field(t.show == ShowAs::WithValue ? kUser : kValueField, c.value);
     out.field(kCheckDigit, out.checked(std::string(1, c.checkDigit), std::string(1, c.rightCheckDigit)));
     if (t.index < 0) out.add(out.mis(kNeverWritten));
+    ExtraLines(out, c, card.sector, true);
+}
+
+// What goes beyond the head: nodes, balance, the CONFIG parameters, where a MASTER card moves the
+// terminal (its new key only when `withKey`).
+void ExtraLines(Lines& out, const CardContents& c, int sector, bool withKey) {
     if (c.nodes) {
         const std::size_t count = c.nodes->count();
         if (count == 0) {
@@ -199,9 +207,9 @@ void CardLines(Lines& out, const CardReading& card) {
             out.add(out.mis(kNodes) + " (" + std::to_string(count) + "): " + NodeList(*c.nodes));
         }
     }
-    if (c.balance) BalanceLines(out, card.sector, *c.balance);
+    if (c.balance) BalanceLines(out, sector, *c.balance);
     if (c.config) ConfigLines(out, *c.config);
-    if (c.master) MasterLines(out, *c.master);
+    if (c.master) MasterLines(out, *c.master, withKey);
 }
 
 }  // namespace
@@ -212,6 +220,19 @@ std::string CardDetailText(const Ctx& ctx, const CardReading& card) {
     out.field(kUid, card.uid.empty() ? out.mis(kNotReported) : Spaced(card.uid));
     out.field(kAtqa, card.atqa.empty() ? out.mis(kNotReported) : Spaced(card.atqa));
     return out.text();
+}
+
+std::string CardContentsWords(const Ctx& ctx, const CardReading& card) {
+    Lines out(ctx);
+    const CardContents c = InspectCard(card);
+    if (c.kind == CardClass::Ours) {
+        ExtraLines(out, c, card.sector, false);
+    } else {
+        CardLines(out, card);
+    }
+    std::string text = out.text();
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.replace(at, 2, "; ");
+    return text;
 }
 
 void ShowCardDetail(Ctx& ctx, CardReading card) {
