@@ -55,15 +55,18 @@ void QtSaveFile::setLanguage(const std::string& code) {
     translator_.reset();
     if (code.empty()) return;
     auto next = std::make_unique<QTranslator>();
-    // By locale, so that "pt" also finds the Brazilian file, the one Qt ships.
+    // By locale, so that "pt" also finds the Brazilian file, the one Qt ships; qt_<lang> is the
+    // catalogue that Qt's deployment tool puts together on Windows.
     const QLocale locale(QString::fromStdString(code));
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
-    const QString name = QStringLiteral("qtbase");
-    const QString sep = QStringLiteral("_");
-    if (next->load(locale, name, sep, beside) ||
-        next->load(locale, name, sep, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(next.get());
-        translator_ = std::move(next);
+    const QString folders[] = {QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
+                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+    for (const QString& folder : folders) {
+        for (const QString& name : {QStringLiteral("qtbase"), QStringLiteral("qt")}) {
+            if (!next->load(locale, name, QStringLiteral("_"), folder)) continue;
+            QCoreApplication::installTranslator(next.get());
+            translator_ = std::move(next);
+            return;
+        }
     }
 }
 

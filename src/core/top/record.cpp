@@ -240,7 +240,7 @@ std::vector<std::string> RecordCells(const Ctx& ctx, const RecordRow& r) {
             r.inst,
             r.sector ? std::to_string(*r.sector) : std::string(),
             OutcomeWords(ctx, r),
-            r.reason,
+            HideKeys(r.reason),
             RepeatWords(ctx, r),
             ContentsWords(ctx, r)};
 }
