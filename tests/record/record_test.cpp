@@ -99,8 +99,10 @@ TEST(RecordRun, BatchesFailureAndReadGiveTheirRows) {
         lay(laid);
         ASSERT_TRUE(h.runUntilIdle()) << wanted << " from " << user;
         EXPECT_EQ(h.m().txtUser.text(), after);
-        for (std::size_t i = 0; const std::string& u : Lines(users))  // users 005 and 006 made twice
-            row(laid[i], u, 374, (laid[i++] == 8 ? h.mis(377) + "; " : "") + (u == "005" || u == "006" ? h.mis(454) : ""));
+        for (std::size_t i = 0; const std::string& u : Lines(users)) {  // users 005 and 006 made twice
+            const bool twice = laid[i] == 8, again = u == "005" || u == "006";
+            row(laid[i++], u, 374, (twice ? h.mis(377) + "; " : "") + (again ? h.mis(454) : ""));
+        }
         EXPECT_EQ(Harness::blockHex(*cards[laid.back()], 4).substr(6, 3), Lines(users).back());
     }
     EXPECT_TRUE(h.logHas(h.mis(176) + ": USUARIO BASICO - 6"));
@@ -136,8 +138,7 @@ TEST(RecordRun, BatchesFailureAndReadGiveTheirRows) {
     EXPECT_EQ(LogText(h.ctx()).rfind(at + h.mis(170) + "\r\n" + at + h.mis(171) + "\r\n", 0), 0u);
 }
 
-// Keys as the saved log shows them, beyond those of the run below: a trailer as 32 hex characters,
-// and hex that holds no key.
+// Keys as the saved log shows them beyond the run below: a trailer as 32 hex characters; no keys.
 TEST(RecordSave, KeysInALineBecomeTheMark) {
     for (const auto& [line, hidden] : std::vector<std::pair<std::string, std::string>>{
              {"x: A0A1A2A3A4A5FF0780FFB0B1B2B3B4B5", "x: [KEY]FF0780FF[KEY]"},
