@@ -144,7 +144,6 @@ TEST(ProgramWindow, OpensShowsTheRecordSwitchesLanguageAndShutsDown) {
     const int before = program.form().model().listInfo.itemCount();
     w.close();
     ASSERT_TRUE(RunUntil([&] { return !program.boxes().openBoxes().empty(); }));
-    EXPECT_EQ(program.form().model().listInfo.itemCount(), before);
     program.boxes().openBoxes().front()->findChild<QAbstractButton*>("boxButton1")->click();
     ASSERT_TRUE(RunUntil([&] { return program.form().model().listInfo.itemCount() > before; }));
     EXPECT_NE(program.form().state().bStop, 0);

@@ -160,12 +160,12 @@ Co<> CloseQuestion(Ctx& ctx, CardRecord& rec) {
                     });
     const std::optional<int>* got = answer.get();
     co_await ctx.sched.until([got] { return got->has_value(); });
+    // Once saved, the rows are no longer unsaved: the window goes, unless a card came meanwhile.
     bool close = **got == 1;
+    rec.mayClose = close;
     if (**got == 0) close = co_await SaveAs(ctx, rec, true);
     rec.asking = false;
-    if (!close) co_return;
-    rec.mayClose = true;
-    if (ctx.pf.window != nullptr) ctx.pf.window->close();
+    if (close && ctx.pf.window != nullptr) ctx.pf.window->close();
 }
 
 }  // namespace
