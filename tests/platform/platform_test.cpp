@@ -227,12 +227,12 @@ TipSpec Spec(std::string text, std::string title = {}) {
 TEST(QtTips, CreateUpdateDestroyAndRender) {
     App();
     auto first = std::make_unique<QWidget>(), second = std::make_unique<QWidget>();
-    auto host = std::make_unique<QtTooltipHost>([&](const Control& c) -> QWidget* {
-        return c.name() == "cmdOpenCom" ? first.get() : c.name() == "cmdClose" ? second.get() : nullptr;
+    auto host = std::make_unique<QtTooltipHost>([&](const std::string& name) -> QWidget* {
+        return name == "cmdOpenCom" ? first.get() : name == "cmdClose" ? second.get() : nullptr;
     });
     Control open{"cmdOpenCom", Kind::Button, "cFrame(0)"}, close{"cmdClose", Kind::Button, "cFrame(0)"},
         noWidget{"Picture4", Kind::Picture, "Picture3"};
-    const auto h = host->create(open, Spec("Opens <the> port & more\r\nSecond line", "Port"));
+    const auto h = host->create(open.name(), Spec("Opens <the> port & more\r\nSecond line", "Port"));
     EXPECT_EQ(first->toolTipDuration(), 30000);
     EXPECT_TRUE(first->toolTip().contains("Opens &lt;the&gt; port &amp; more<br>Second line"))
         << first->toolTip().toStdString();
@@ -246,13 +246,13 @@ TEST(QtTips, CreateUpdateDestroyAndRender) {
     EXPECT_EQ(first->toolTipDuration(), -1);
     EXPECT_TRUE(RunUntil([] { return !QToolTip::isVisible(); }, 2000));
     host->destroy(h);               // a second time does nothing
-    host->create(close, Spec(""));  // no text, no balloon: not the icon alone
+    host->create(close.name(), Spec(""));  // no text, no balloon: not the icon alone
     EXPECT_TRUE(second->toolTip().isEmpty());
     // Ending the host removes every tip but keeps the newest of a widget.
-    const auto a = host->create(open, Spec("first"));
-    host->create(open, Spec("second"));
-    host->create(close, Spec("other widget"));
-    host->create(noWidget, Spec("nowhere"));
+    const auto a = host->create(open.name(), Spec("first"));
+    host->create(open.name(), Spec("second"));
+    host->create(close.name(), Spec("other widget"));
+    host->create(noWidget.name(), Spec("nowhere"));
     host->destroy(a);
     EXPECT_TRUE(first->toolTip().contains("second"));
     second.reset();  // a widget that went first is no error
