@@ -1039,6 +1039,75 @@ M(389, BOX, "message box: a file could not be saved; the program appends a line 
      "escrever nela e se o disco não está cheio.")
 
 
+M(450, TIP, "tooltip of chkVerify",
+  es="Tras grabar cada tarjeta la vuelve a leer con su key nueva y la compara~"
+     "con lo grabado; si algo difiere, la tarjeta cuenta como fallida.",
+  en="After writing each card, reads it back with its new key and compares it~"
+     "with what was written; if anything differs, the card counts as failed.",
+  ca="Després de gravar cada targeta la torna a llegir amb la seva clau nova i la~"
+     "compara amb el que s'ha gravat; si alguna cosa difereix, la targeta compta com a fallida.",
+  fr="Après l'écriture de chaque carte, la relit avec sa nouvelle clé et la compare~"
+     "à ce qui a été écrit ; si quelque chose diffère, la carte compte comme un échec.",
+  pt="Depois de gravar cada cartão, volta a lê-lo com a sua chave nova e compara-o~"
+     "com o gravado; se algo for diferente, o cartão conta como falhado.")
+M(451, TIP, "tooltip of cmdRecordCsv",
+  es="Guarda las filas del registro en un archivo CSV para la hoja de cálculo.~"
+     "El archivo no contiene ninguna key.",
+  en="Saves the rows of the record in a CSV file for a spreadsheet.~"
+     "The file holds no key.",
+  ca="Desa les files del registre en un fitxer CSV per al full de càlcul.~"
+     "El fitxer no conté cap clau.",
+  fr="Enregistre les lignes du registre dans un fichier CSV pour un tableur.~"
+     "Le fichier ne contient aucune clé.",
+  pt="Guarda as linhas do registo num ficheiro CSV para a folha de cálculo.~"
+     "O ficheiro não contém nenhuma chave.")
+M(452, TIP, "tooltip of cmdLogSave and cmdSaveLog",
+  es="Guarda el registro de actividad como texto, con la hora de cada línea.~"
+     "Cada key aparece en el archivo como [KEY].",
+  en="Saves the activity log as text, with the time of each line.~"
+     "Every key shows in the file as [KEY].",
+  ca="Desa el registre d'activitat com a text, amb l'hora de cada línia.~"
+     "Cada clau apareix al fitxer com a [KEY].",
+  fr="Enregistre le journal d'activité en texte, avec l'heure de chaque ligne.~"
+     "Chaque clé apparaît dans le fichier sous la forme [KEY].",
+  pt="Guarda o registo de atividade como texto, com a hora de cada linha.~"
+     "Cada chave aparece no ficheiro como [KEY].")
+M(453, SHOW, "card record outcome: the run ended (Stop, lost link) or the card failed after "
+  "its first block was written",
+  es="Interrumpida: puede estar a medio grabar", en="Interrupted: may be half written",
+  ca="Interrompuda: pot estar a mig gravar", fr="Interrompue : peut être à moitié écrite",
+  pt="Interrompido: pode estar meio gravado")
+M(454, SHOW, "card record mark of a user number written more than once",
+  es="Usuario repetido", en="Repeated user", ca="Usuari repetit", fr="Utilisateur répété",
+  pt="Utilizador repetido")
+M(455, SHOW, "card record counts: user numbers written more than once; the program appends "
+  "\": \" and the count",
+  es="Usuarios grabados más de una vez", en="User numbers written more than once",
+  ca="Usuaris gravats més d'una vegada", fr="Utilisateurs écrits plus d'une fois",
+  pt="Utilizadores gravados mais de uma vez")
+M(456, LABEL, "card record column heading (window and CSV header): what the card holds, in words",
+  es="Contenido", en="Contents", ca="Contingut", fr="Contenu", pt="Conteúdo")
+M(457, BOX, "question on closing the window while the card record has rows not saved as CSV",
+  es="El registro tiene tarjetas que no se han guardado. ¿Guardarlo antes de cerrar?",
+  en="The card record holds cards that have not been saved. Save it before closing?",
+  ca="El registre té targetes que no s'han desat. Voleu desar-lo abans de tancar?",
+  fr="Le registre contient des cartes non enregistrées. L'enregistrer avant de fermer ?",
+  pt="O registo tem cartões que não foram guardados. Guardá-lo antes de fechar?")
+M(458, BUTTON, "button of the closing question: save the record as CSV, then close",
+  es="Guardar...", en="Save...", ca="Desa...", fr="Enregistrer...", pt="Guardar...")
+M(459, BUTTON, "button of the closing question: close without saving",
+  es="Cerrar sin guardar", en="Close without saving", ca="Tanca sense desar",
+  fr="Fermer sans enregistrer", pt="Fechar sem guardar")
+M(460, BUTTON, "button of the closing question: do not close",
+  es="No cerrar", en="Do not close", ca="No tanquis", fr="Ne pas fermer", pt="Não fechar")
+M(461, SHOW, "language code (ISO 639-1) for the file dialogs' own texts",
+  es="es", en="en", ca="ca", fr="fr", pt="pt")
+M(462, SHOW, "list separator of the CSV file: \";\" where the decimal comma is used",
+  es=";", en=",", ca=";", fr=";", pt=";")
+M(463, BUTTON, "button cmdSaveLog beside cBorrar: save the activity log as text",
+  es="Guardar actividad...", en="Save activity log...", ca="Desa l'activitat...",
+  fr="Enregistrer le journal...", pt="Guardar atividade...")
+
 # ---------------------------------------------------------------------------
 # Verified cards 400..411: chkVerify and the check after the trailer write.
 # The program appends the values named in the roles.
@@ -1102,8 +1171,9 @@ M(408, LOG, "check: a block reads back other than written (card failure follows)
   fr="Échec de la vérification : contenu différent dans le bloc",
   pt="Verificação falhada: conteúdo diferente no bloco")
 M(409, LOG, "check: words before the positions (0-15) of the bytes that differ, inside message 408's line",
-  es="bytes distintos", en="bytes that differ", ca="bytes diferents",
-  fr="octets différents", pt="bytes diferentes")
+  es="posiciones de los bytes distintos, de 0 a 15", en="positions of the bytes that differ, 0 to 15",
+  ca="posicions dels bytes diferents, de 0 a 15", fr="positions des octets différents, de 0 à 15",
+  pt="posições dos bytes diferentes, de 0 a 15")
 M(410, LOG, "check: what the block should read; the program appends \": \" and 32 hex characters "
   "(for a sector trailer key A reads as zeros)",
   es="Esperado", en="Expected", ca="Esperat", fr="Attendu", pt="Esperado")
@@ -1387,6 +1457,7 @@ def _expected_numbers():
     n |= set(range(400, 412))
     n |= set(range(420, 441))
     n |= {475, 476}
+    n |= set(range(450, 464))
     return n
 
 

@@ -20,6 +20,10 @@ void QtWindowHost::centre() {
     place(w);
 }
 
+void QtWindowHost::close() {
+    if (window_) QMetaObject::invokeMethod(window_.data(), &QWidget::close, Qt::QueuedConnection);
+}
+
 bool QtWindowHost::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::Show && watched == window_.data()) {
         window_->removeEventFilter(this);

@@ -19,6 +19,7 @@ public:
     // appears, at the size its contents then ask for (the texts put in after start-up change it) as
     // far as the screen holds it with its frame.
     void centre() override;
+    void close() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;

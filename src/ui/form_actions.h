@@ -12,6 +12,7 @@ public:
     void click(const std::string& name) override { form_.click(name); }
     // The change handlers already ran through the model; an edit is still an event for waiting runs.
     void edited(const std::string&) override { form_.ctx().sched.pump(); }
+    bool holdClose() override { return form_.holdClose(); }
     void closing() override {
         form_.Form_QueryUnload();
         form_.Form_Unload();

@@ -121,6 +121,10 @@ QWidget* MainWindow::widgetNamed(std::string_view name) const {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
+    if (!shutDown_ && actions_.holdClose()) {
+        e->ignore();
+        return;
+    }
     if (!shutDown_) {
         shutDown_ = true;
         actions_.closing();
@@ -319,6 +323,9 @@ QWidget* MainWindow::buildLog() {
     QPushButton* record = button(m_.cmdRecord);
     record->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     side->addWidget(record);
+    QPushButton* saveLog = button(m_.cmdSaveLog);
+    saveLog->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    side->addWidget(saveLog);
     row->addLayout(side);
     return panel;
 }

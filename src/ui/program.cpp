@@ -23,8 +23,12 @@ Program::Program(Options options) {
     box_ = std::make_unique<QtMessageBox>();
     host_ = std::make_unique<QtWindowHost>();
     files_ = std::make_unique<QtFileSystem>();
-    tips_ = std::make_unique<QtTooltipHost>(
-        [this](const std::string& name) -> QWidget* { return window_ ? window_->widgetNamed(name) : nullptr; });
+    // Controls of the main window, then those of the record window.
+    tips_ = std::make_unique<QtTooltipHost>([this](const std::string& name) -> QWidget* {
+        QWidget* w = window_ ? window_->widgetNamed(name) : nullptr;
+        if (w == nullptr && record_ != nullptr) w = record_->findChild<QWidget*>(QString::fromStdString(name));
+        return w;
+    });
     clock_ = std::make_unique<QtClock>();
     save_ = std::make_unique<QtSaveFile>();
     if (options.link) {

@@ -13,6 +13,8 @@ public:
     // The operator changed a value (typed, ticked, picked an item or a line); the model already
     // holds the new value.
     virtual void edited(const std::string& name) = 0;
+    // The window is asked to close: true when it must stay open for now (the logic closes it later).
+    virtual bool holdClose() { return false; }
     // The window is closing: the shutdown steps.
     virtual void closing() = 0;
 };

@@ -20,7 +20,8 @@ std::string Captions() {
                     "chkCfgRelExt=92 cmdOpenCom=130 cmdOpenTCP=131 cmdClose=132 cmdScanCom=133 cBorrar=134 "
                     "cmdStart(0)=135 cmdStop(0)=136 cmdStart(1)=137 cmdStop(1)=138 cmdStart(2)=139 cmdStop(2)=140 "
                     "cmdLecTar=141 cmdStop(3)=142 cmdDeSel=143 cmdSelTot=144 cAddListPermit=145 cDelListPermit=146 "
-                    "cDelAllListPermit=147 cAddAllListPermit=148 lblCom=285 lblBaud=286 lblHost=287 cmdRecord=360 chkVerify=400";
+                    "cDelAllListPermit=147 cAddAllListPermit=148 lblCom=285 lblBaud=286 lblHost=287 cmdRecord=360 chkVerify=400 "
+                    "cmdSaveLog=463";
     for (int i = 1; i <= 21; ++i) s += " cLabel(" + std::to_string(i) + ")=" + std::to_string(5 + i);
     for (int i = 0; i <= 6; ++i) s += " cFrame(" + std::to_string(i) + ")=" + std::to_string(45 + i);
     for (int i : {10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 30, 31, 32})
@@ -35,7 +36,8 @@ const char* kTips =
     "txtOldNumInst=238 txtOldSector=239 txtOldKeyMF=240 txtCfgTRele=241 cUnitTime=242 cTipList=243 "
     "chkEspResList=244 chkEspNodoTar=245 txtCfgNode=246 chkCfgRelExt=247 txtTramaRelExt=248 txtVendDec=249 "
     "txtUser=250 listNoPermit=251 listPermit=252 txtSalVal=253 txtNumTar=254 txtUsaKey(0)=255 txtUsaKey(1)=256 "
-    "txtUsaKey(2)=257 txtInfoRead(0)=258 txtInfoRead(1)=259 txtInfoRead(2)=260 txtTScan=273 cmdRecord=361";
+    "txtUsaKey(2)=257 txtInfoRead(0)=258 txtInfoRead(1)=259 txtInfoRead(2)=260 txtTScan=273 cmdRecord=361 "
+    "chkVerify=450 cmdRecordCsv=451 cmdLogSave=452 cmdSaveLog=452";
 std::vector<std::pair<std::string, int>> Refs(const std::string& s) {
     std::vector<std::pair<std::string, int>> out;
     for (const auto& r : Lines(s, nullptr, ' '))
@@ -50,7 +52,7 @@ struct Texts {
         h.files.dir = "/zentap";
         for (int n : files) {
             std::string s;
-            for (int k = 1; k <= 420; ++k)
+            for (int k = 1; k <= 470; ++k)
                 s += (n == 1 && replaced.count(k) ? replaced[k] : "L" + std::to_string(n) + "-M" + std::to_string(k)) + "\r\n";
             h.files.files["/zentap/MisI0" + std::to_string(n) + ".dat"] = s;
         }
@@ -99,7 +101,7 @@ TEST(Texts, MissingFilesLeaveTheirSelectorsEmpty) {
     for (int i = 0; i <= 4; ++i) EXPECT_EQ(two.caption("cIdioma(" + std::to_string(i) + ")"), names[i]) << i;
     for (int i = 0; i <= 2; ++i) two.h.click("cIdioma(" + std::to_string(i) + ")");
     EXPECT_EQ(two.h.st().iIdioma, 4);
-    EXPECT_EQ(two.h.tips.created, 52u) << "an empty selector does nothing";
+    EXPECT_EQ(two.h.tips.created, 56u) << "an empty selector does nothing";
     Texts none({});
     for (const auto& [c, n] : Refs(Captions())) EXPECT_EQ(none.caption(c), "") << c;
     EXPECT_EQ(none.h.m().SSTab1.items(), std::vector<std::string>(4));
@@ -107,7 +109,7 @@ TEST(Texts, MissingFilesLeaveTheirSelectorsEmpty) {
     for (const auto& [handle, t] : none.h.tips.live) EXPECT_EQ(t.tip.text, "") << t.control;
     for (int i = 0; i <= 4; ++i) none.h.click("cIdioma(" + std::to_string(i) + ")");
     EXPECT_EQ(none.h.st().iIdioma, 0);
-    EXPECT_EQ(none.h.tips.created, 52u);
+    EXPECT_EQ(none.h.tips.created, 56u);
     // The program still works, logging empty lines where its texts would be.
     EXPECT_EQ(none.h.log(), Lines("|"));
     none.h.openCom();

@@ -143,6 +143,20 @@ public:
     }
 };
 
+// Save dialogs answered at once with `path`; files written to memory.
+struct FakeSave : SaveFile {
+    std::vector<std::vector<std::string>> asked;  // title, name, filter
+    std::string path = "/out/saved";
+    std::map<std::string, std::string> files;
+    void choose(const std::string& t, const std::string& n, const std::string& f,
+                std::function<void(std::string)> chosen) override {
+        asked.push_back({t, n, f});
+        chosen(path);
+    }
+    bool write(const std::string& p, const std::string& bytes) override { return files[p] = bytes, true; }
+    void setLanguage(const std::string&) override {}
+};
+
 // Files in memory (already UTF-8), or a real folder read as Windows-1252.
 class FakeFiles : public FileSystem {
 public:

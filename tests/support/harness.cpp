@@ -13,7 +13,7 @@ Harness::Harness(HarnessOptions opts) : reader(opts.reader) {
     const char* src = std::getenv("ZT_SOURCE_DIR");
     files.dir = "/nowhere";
     if (!opts.noLanguageFiles) files.realDir = std::string(src ? src : ZT_SOURCE_DIR_DEFAULT) + "/lang";
-    form = std::make_unique<Form>(Platform{&serial, &socket, &box, &shell, &tips, &files, &timer});
+    form = std::make_unique<Form>(Platform{&serial, &socket, &box, &shell, &tips, &files, &timer, nullptr, nullptr, &save});
     // Bytes the program sends reach the simulated reader at the moment they leave.
     auto toReader = [this](Bytes b) {
         reader.receive(b, clock.now());

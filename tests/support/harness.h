@@ -38,6 +38,7 @@ public:
     FakeShell shell;
     FakeTips tips;
     FakeFiles files;
+    FakeSave save;
     sim::Reader reader;
     std::unique_ptr<Form> form;
     Ctx& ctx() { return form->ctx(); }

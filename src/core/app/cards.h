@@ -19,12 +19,22 @@ inline void CardWritten(Ctx& ctx, int type) {
     NoteCard(ctx, {.what = CardEvent::What::Written, .type = type});
 }
 // Called where the run takes a card failure: the line it logged last is the reason.
-inline void CardFailed(Ctx& ctx, int type) {
+// `halfWritten`: the first write had gone out, so the card may hold part of its contents.
+inline void CardFailed(Ctx& ctx, int type, bool halfWritten = false) {
     const auto& log = ctx.m.listInfo.items();
-    NoteCard(ctx, {.what = CardEvent::What::Failed, .type = type, .reason = log.empty() ? "" : log.back()});
+    NoteCard(ctx, {.what = CardEvent::What::Failed,
+                   .type = type,
+                   .reason = log.empty() ? "" : log.back(),
+                   .halfWritten = halfWritten});
 }
-inline void CardRead(Ctx& ctx, int key, std::int16_t sector, const std::string& block0) {
-    NoteCard(ctx, {.what = CardEvent::What::Read, .key = key, .sector = sector, .block0 = block0});
+inline void CardRead(Ctx& ctx, int key, std::int16_t sector, const std::string& block0,
+                     const std::string& block1 = {}, const std::string& block2 = {}) {
+    NoteCard(ctx, {.what = CardEvent::What::Read,
+                   .key = key,
+                   .sector = sector,
+                   .block0 = block0,
+                   .block1 = block1,
+                   .block2 = block2});
 }
 
 }  // namespace zt

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/app/card_event.h"
 #include "core/app/model.h"
@@ -37,6 +38,8 @@ struct Ctx {
     Platform pf;
     // Told of every card a run finishes (the card record listens).
     std::function<void(const CardEvent&)> onCard;
+    // When each line of listInfo was added (empty without a clock), for the saved log.
+    std::vector<LocalTime> logTimes;
 };
 
 // The text of message `n` in the current language; empty for numbers outside 0..500.

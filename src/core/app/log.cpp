@@ -7,6 +7,7 @@ void AddInfo(Ctx& ctx, std::string line) {
     auto& log = ctx.m.listInfo;
     const int sel = log.listIndex();
     log.addItem(std::move(line));
+    ctx.logTimes.push_back(ctx.pf.clock != nullptr ? ctx.pf.clock->now() : LocalTime{});
     log.setListIndex(sel + 1);
 }
 
@@ -37,6 +38,7 @@ void UpdateControls(Ctx& ctx) {
 
 void cBorrar_Click(Ctx& ctx) {
     ctx.m.listInfo.clearItems();
+    ctx.logTimes.clear();
     ctx.m.listInfo.setListIndex(-1);
 }
 

@@ -88,7 +88,7 @@ FormModel::FormModel() {
         &listPermit,        &listNoPermit, &cAddListPermit, &cDelListPermit, &cAddAllListPermit,
         &cDelAllListPermit, &txtUser,      &txtNumTar,      &cmdLecTar,      &txtInfoInst,
         &txtInfoKey,        &txtInfoCard,  &cmdRecord,       &chkVerify,      &txtInfoDetail,
-        &lblCom,            &lblBaud,      &lblHost,
+        &lblCom,            &lblBaud,      &lblHost,        &cmdSaveLog,
     };
     all_.assign(std::begin(singles), std::end(singles));
     for (ControlArray* a :

@@ -41,6 +41,7 @@ public:
     Control txtKeyTar{"txtKeyTar", Kind::TextBox, "cFrame(2)", "FFFFFFFFFFFF", 12};
     Control cBorrar{"cBorrar", Kind::Button, "frmZentap", "Borrar"};
     Control cmdRecord{"cmdRecord", Kind::Button, "frmZentap", "Registro de tarjetas"};
+    Control cmdSaveLog{"cmdSaveLog", Kind::Button, "frmZentap", "Guardar actividad..."};
     Control SSTab1{"SSTab1", Kind::Tabs, "frmZentap"};
     Control Label50{"Label50", Kind::Label, "frmZentap", "Versión 2.20 - 13/03/2012"};
 

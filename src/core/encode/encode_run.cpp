@@ -95,8 +95,9 @@ Co<Turn> WriteBlock(Ctx& ctx, int block, const std::string& hex) {
     co_return t;
 }
 
-// One turn of card type `index`: wait for a card and write it.
-Co<Turn> MakeCard(Ctx& ctx, int index, int& cardsDone, VerifyKey& verifyKey) {
+// One turn of card type `index`: wait for a card and write it. `wrote` is set once the first Write
+// has gone out to the card.
+Co<Turn> MakeCard(Ctx& ctx, int index, int& cardsDone, VerifyKey& verifyKey, bool& wrote) {
     auto& st = ctx.st;
     auto& m = ctx.m;
     auto& box = m.cSelTar(index);
@@ -224,12 +225,14 @@ Co<Turn> MakeCard(Ctx& ctx, int index, int& cardsDone, VerifyKey& verifyKey) {
             co_return Turn::End;
         }
         Log(ctx, "Write Block: " + ByteToHex(static_cast<std::uint8_t>(block)) + "---" + text);
+        wrote = true;
         const Turn t = co_await WriteBlock(ctx, block, text);
         if (t != Turn::Next) co_return t;
     }
 
     const int trailer = sector * 4 + 3;
     Log(ctx, "Write Protection Block: " + ByteToHex(static_cast<std::uint8_t>(trailer)));
+    wrote = true;
     const Turn t = co_await WriteBlock(ctx, trailer, TrailerText(trailerKey));
     if (t != Turn::Next) co_return t;
     const Verified checked = co_await VerifyCard(ctx, verifyKey, trailerKey, sector, content);
@@ -282,10 +285,15 @@ Co<> Encode(Ctx& ctx, Range range) {
     for (;;) {
         st.bCardRx = kFalse;
         if (index > range.last) co_return;
-        const Turn turn = co_await MakeCard(ctx, index, cardsDone, verifyKey);
-        if (turn == Turn::End) co_return;
+        bool wrote = false;
+        const Turn turn = co_await MakeCard(ctx, index, cardsDone, verifyKey, wrote);
+        if (turn == Turn::End) {
+            // Stopped (or the run ended) with the card part written: it still gets its row.
+            if (wrote) CardFailed(ctx, index, true);
+            co_return;
+        }
         if (turn == Turn::Failed) {
-            CardFailed(ctx, index);
+            CardFailed(ctx, index, wrote);
             // Nothing written is undone; the same type waits for the next card.
             ctx.m.cSelTar(index).setForeColor(kRed);
             DOutTemp(ctx, kOutGreen, 0);

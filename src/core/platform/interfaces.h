@@ -115,6 +115,8 @@ class WindowHost {
 public:
     virtual ~WindowHost() = default;
     virtual void centre() = 0;
+    // Closes the window as its close button does, once the event in hand is over.
+    virtual void close() = 0;
 };
 
 // The computer's local date and time.
@@ -138,6 +140,9 @@ public:
     // Replaces the file at `path` with `bytes` as a whole; false when that failed, in which case an
     // existing file keeps what it held.
     virtual bool write(const std::string& path, const std::string& bytes) = 0;
+    // The language of the dialog's own words (its buttons, the folder view): an ISO 639-1 code
+    // ("es"). The dialog opens in the folder last saved to.
+    virtual void setLanguage(const std::string& code) = 0;
 };
 
 }  // namespace zt

@@ -181,12 +181,14 @@ void ConfigLines(Lines& out, const ConfigParams& c) {
     SumLine(out, c.sum, c.rightSum);
 }
 
-void MasterLines(Lines& out, const MasterParams& mp) {
+void MasterLines(Lines& out, const MasterParams& mp, bool withKey) {
     out.field(kNewCode, mp.newCode);
-    out.field(kNewKey, mp.newKey);
+    if (withKey) out.field(kNewKey, mp.newKey);
     out.field(kNewSector, std::to_string(mp.newSector));
     SumLine(out, mp.sum, mp.rightSum);
 }
+
+void ExtraLines(Lines& out, const CardContents& c, int sector, bool withKey);
 
 void CardLines(Lines& out, const CardReading& card) {
     const CardContents c = InspectCard(card);
@@ -214,6 +216,12 @@ void CardLines(Lines& out, const CardReading& card) {
                               out.checked(std::string(1, c.checkDigit), std::string(1, c.rightCheckDigit));
     out.add(digit, c.checkDigit != c.rightCheckDigit);
     if (t.index < 0) out.add(out.mis(kNeverWritten));
+    ExtraLines(out, c, card.sector, true);
+}
+
+// What goes beyond the head: nodes, balance, the CONFIG parameters, where a MASTER card moves the
+// terminal (its new key only when `withKey`).
+void ExtraLines(Lines& out, const CardContents& c, int sector, bool withKey) {
     if (c.nodes) {
         const std::size_t count = c.nodes->count();
         if (count == 0) {
@@ -222,9 +230,9 @@ void CardLines(Lines& out, const CardReading& card) {
             out.add(out.mis(kNodes) + " (" + std::to_string(count) + "): " + NodeList(*c.nodes));
         }
     }
-    if (c.balance) BalanceLines(out, card.sector, *c.balance);
+    if (c.balance) BalanceLines(out, sector, *c.balance);
     if (c.config) ConfigLines(out, *c.config);
-    if (c.master) MasterLines(out, *c.master);
+    if (c.master) MasterLines(out, *c.master, withKey);
 }
 
 }  // namespace
@@ -239,6 +247,19 @@ CardDetail DescribeCard(const Ctx& ctx, const CardReading& card) {
 
 std::string CardDetailText(const Ctx& ctx, const CardReading& card) {
     return DescribeCard(ctx, card).text;
+}
+
+std::string CardContentsWords(const Ctx& ctx, const CardReading& card) {
+    Lines out(ctx);
+    const CardContents c = InspectCard(card);
+    if (c.kind == CardClass::Ours) {
+        ExtraLines(out, c, card.sector, false);
+    } else {
+        CardLines(out, card);
+    }
+    std::string text = out.text();
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.replace(at, 2, "; ");
+    return text;
 }
 
 void ShowCardDetail(Ctx& ctx, CardReading card) {

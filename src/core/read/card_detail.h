@@ -16,6 +16,10 @@ struct CardDetail {
 CardDetail DescribeCard(const Ctx& ctx, const CardReading& card);
 std::string CardDetailText(const Ctx& ctx, const CardReading& card);
 
+// What the card holds beyond its type, installation and user, on one line ("; " between the
+// details), without any key; for a card not of ours, what it is.
+std::string CardContentsWords(const Ctx& ctx, const CardReading& card);
+
 // Shows `card` in the detail field and keeps it for a language switch.
 void ShowCardDetail(Ctx& ctx, CardReading card);
 // The empty field; nothing is kept.

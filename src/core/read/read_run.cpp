@@ -161,7 +161,7 @@ Co<> CardLoop(Ctx& ctx, const KeyTable& keys, Payload& data) {
             co_await SuccessEnding(ctx);
             const auto& b = r.card.blocks;
             ShowCardInfo(ctx, keys[r.key], static_cast<std::int16_t>(r.card.sector), b[0], b[1], b[2]);
-            CardRead(ctx, r.key, static_cast<std::int16_t>(r.card.sector), b[0]);
+            CardRead(ctx, r.key, static_cast<std::int16_t>(r.card.sector), b[0], b[1], b[2]);
             ShowCardDetail(ctx, std::move(r.card));
         } else {
             // The display stays cleared.

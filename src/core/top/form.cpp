@@ -157,6 +157,12 @@ void Form::Form_Unload() {
     ctx_.sched.pump();
 }
 
+bool Form::holdClose() {
+    const bool hold = !unloaded_ && HoldClose(ctx_, *record_);
+    ctx_.sched.pump();
+    return hold;
+}
+
 bool Form::click(std::string_view name) {
     auto& c = ctx_;
     // A disabled control takes no clicks.

@@ -31,6 +31,9 @@ public:
     // Shutdown: the tooltips go, then the run in progress is told to stop and the link is closed.
     void Form_QueryUnload();
     void Form_Unload();
+    // The window is asked to close: true while it must stay (the card record has unsaved rows and the
+    // operator is asked what to do).
+    bool holdClose();
 
     // A click on a control, by its name ("cmdStart(2)", "cIdioma(1)"). Unknown names do nothing.
     // Returns whether a handler took it.
