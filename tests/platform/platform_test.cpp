@@ -227,11 +227,10 @@ TipSpec Spec(std::string text, std::string title = {}) {
 TEST(QtTips, CreateUpdateDestroyAndRender) {
     App();
     auto first = std::make_unique<QWidget>(), second = std::make_unique<QWidget>();
-    auto host = std::make_unique<QtTooltipHost>([&](const Control& c) -> QWidget* {
-        return c.name() == "cmdOpenCom" ? first.get() : c.name() == "cmdClose" ? second.get() : nullptr;
+    auto host = std::make_unique<QtTooltipHost>([&](const std::string& c) -> QWidget* {
+        return c == "cmdOpenCom" ? first.get() : c == "cmdClose" ? second.get() : nullptr;
     });
-    Control open{"cmdOpenCom", Kind::Button, "cFrame(0)"}, close{"cmdClose", Kind::Button, "cFrame(0)"},
-        noWidget{"Picture4", Kind::Picture, "Picture3"};
+    const std::string open = "cmdOpenCom", close = "cmdClose", noWidget = "Picture4";
     const auto h = host->create(open, Spec("Opens <the> port & more\r\nSecond line", "Port"));
     EXPECT_EQ(first->toolTipDuration(), 30000);
     EXPECT_TRUE(first->toolTip().contains("Opens &lt;the&gt; port &amp; more<br>Second line"))
