@@ -276,9 +276,9 @@ struct FolderFiles : QtFileSystem {
 TEST(QtFiles, Windows1252FilesFoundByTheirExactName) {
     QTemporaryDir dir;
     // "Español", then "€ ñ ç" and "œ … ™ Ÿ" on two lines of one message.
-    std::ofstream(dir.filePath("MisI01.dat").toStdString())
+    std::ofstream(dir.filePath("MisI01.dat").toStdString(), std::ios::binary)
         << "Espa\xF1ol\r\n\x80 \xF1 \xE7~\r\n\x9C \x85 \x99 \x9F\r\n";
-    std::ofstream(dir.filePath("misi03.dat").toStdString()) << "x";
+    std::ofstream(dir.filePath("misi03.dat").toStdString(), std::ios::binary) << "x";
     ASSERT_TRUE(QDir(dir.path()).mkdir("MisI02.dat"));
     FolderFiles fs(dir.path());
     Ctx ctx{Platform{.files = &fs}};
