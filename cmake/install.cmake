@@ -181,8 +181,8 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 
 include(CPack)
 
-# The test that installs the package and starts the installed program.
-if(ZT_BUILD_TESTS AND TARGET zentap AND TARGET zentap-reader-sim AND NOT TARGET zt_install_tests
+# The test that installs the Debian package and starts the installed program.
+if(ZT_BUILD_TESTS AND NOT WIN32 AND TARGET zentap AND TARGET zentap-reader-sim AND NOT TARGET zt_install_tests
    AND EXISTS ${CMAKE_SOURCE_DIR}/tests/install/CMakeLists.txt)
     add_subdirectory(${CMAKE_SOURCE_DIR}/tests/install ${CMAKE_BINARY_DIR}/tests/install)
 endif()

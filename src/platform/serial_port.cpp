@@ -2,53 +2,33 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 namespace zt {
 
 namespace {
 constexpr qint64 kBufferSize = 2048;
-}  // namespace
 
-std::optional<LineSettings> ParseLineSettings(const std::string& text) {
-    const QStringList parts = QString::fromStdString(text).split(QLatin1Char(','));
-    if (parts.size() != 4) return std::nullopt;
-    LineSettings s;
-
-    bool ok = false;
-    const qint32 baud = parts[0].trimmed().toInt(&ok);
-    if (!ok || baud <= 0) return std::nullopt;
-    s.baud = baud;
-
-    const QString parity = parts[1].trimmed().toLower();
-    if (parity == QLatin1String("n"))
-        s.parity = QSerialPort::NoParity;
-    else if (parity == QLatin1String("e"))
-        s.parity = QSerialPort::EvenParity;
-    else if (parity == QLatin1String("o"))
-        s.parity = QSerialPort::OddParity;
-    else if (parity == QLatin1String("m"))
-        s.parity = QSerialPort::MarkParity;
-    else if (parity == QLatin1String("s"))
-        s.parity = QSerialPort::SpaceParity;
-    else
-        return std::nullopt;
-
-    const int bits = parts[2].trimmed().toInt(&ok);
-    if (!ok || bits < 5 || bits > 8) return std::nullopt;
-    s.dataBits = static_cast<QSerialPort::DataBits>(bits);
-
-    const QString stop = parts[3].trimmed();
-    if (stop == QLatin1String("1"))
-        s.stopBits = QSerialPort::OneStop;
-    else if (stop == QLatin1String("1.5"))
-        s.stopBits = QSerialPort::OneAndHalfStop;
-    else if (stop == QLatin1String("2"))
-        s.stopBits = QSerialPort::TwoStop;
-    else
-        return std::nullopt;
-    return s;
+QSerialPort::Parity ToQt(Parity p) {
+    switch (p) {
+        case Parity::Even: return QSerialPort::EvenParity;
+        case Parity::Odd: return QSerialPort::OddParity;
+        case Parity::Mark: return QSerialPort::MarkParity;
+        case Parity::Space: return QSerialPort::SpaceParity;
+        case Parity::None: break;
+    }
+    return QSerialPort::NoParity;
 }
+
+QSerialPort::StopBits ToQt(StopBits s) {
+    switch (s) {
+        case StopBits::OneAndHalf: return QSerialPort::OneAndHalfStop;
+        case StopBits::Two: return QSerialPort::TwoStop;
+        case StopBits::One: break;
+    }
+    return QSerialPort::OneStop;
+}
+
+}  // namespace
 
 QtSerialPort::QtSerialPort(DeviceMap map) : map_(std::move(map)), port_(std::make_unique<QSerialPort>()) {
     QObject::connect(port_.get(), &QSerialPort::readyRead, port_.get(), [this] { onReadyRead(); });
@@ -71,9 +51,9 @@ int QtSerialPort::open(int number, const std::string& settings) {
 
     port_->setPortName(QString::fromStdString(device));
     port_->setBaudRate(line->baud);
-    port_->setDataBits(line->dataBits);
-    port_->setParity(line->parity);
-    port_->setStopBits(line->stopBits);
+    port_->setDataBits(static_cast<QSerialPort::DataBits>(line->dataBits));
+    port_->setParity(ToQt(line->parity));
+    port_->setStopBits(ToQt(line->stopBits));
     port_->setFlowControl(QSerialPort::NoFlowControl);
     port_->setReadBufferSize(kBufferSize);
     if (!port_->open(QIODevice::ReadWrite)) {

@@ -1,4 +1,4 @@
-// The serial link on QSerialPort.
+// The serial link on QSerialPort (on Windows: serial_port_win.h).
 //
 // Port numbers are the operator's (1 is the first port); ComDevice names the device behind each on
 // the system the program runs on. Numbers that name no device do not open.
@@ -7,23 +7,13 @@
 #include <QSerialPort>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "core/platform/interfaces.h"
 #include "core/platform/ports.h"
+#include "platform/line_settings.h"
 
 namespace zt {
-
-// "<baud>,<parity>,<data bits>,<stop bits>", e.g. "9600,n,8,1": parity n, e, o, m or s (either
-// case), 5 to 8 data bits, 1, 1.5 or 2 stop bits; blanks around the fields are allowed.
-struct LineSettings {
-    qint32 baud = 9600;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
-};
-std::optional<LineSettings> ParseLineSettings(const std::string& text);
 
 class QtSerialPort final : public SerialPort {
 public:

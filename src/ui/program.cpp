@@ -4,7 +4,11 @@
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/save_file.h"
+#ifdef _WIN32
+#include "platform/serial_port_win.h"
+#else
 #include "platform/serial_port.h"
+#endif
 #include "platform/shell.h"
 #include "platform/tcp_socket.h"
 #include "platform/timer.h"
@@ -32,7 +36,11 @@ Program::Program(Options options) {
     clock_ = std::make_unique<QtClock>();
     save_ = std::make_unique<QtSaveFile>();
     if (options.link) {
+#ifdef _WIN32
+        if (options.serial == nullptr) serial_ = std::make_unique<WinSerialPort>();
+#else
         if (options.serial == nullptr) serial_ = std::make_unique<QtSerialPort>();
+#endif
         socket_ = std::make_unique<QtTcpSocket>();
     }
 

@@ -1,9 +1,16 @@
 // The Qt adapters: the serial port on a real pseudo-terminal, the TCP socket against a local server,
 // the language files on disk, the tooltips on widgets.
+#ifdef _WIN32
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <winsock2.h>
+#undef MessageBox
+#else
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -22,7 +29,12 @@
 #include "core/link/receive.h"
 #include "core/link/requests.h"
 #include "platform/files.h"
+#include "platform/line_settings.h"
+#ifdef _WIN32
+#include "platform/serial_port_win.h"
+#else
 #include "platform/serial_port.h"
+#endif
 #include "platform/tcp_socket.h"
 #include "platform/tooltips.h"
 #include "sim/frame.h"
@@ -33,18 +45,24 @@ namespace zt::test {
 namespace {
 
 TEST(SerialSettings, Parsing) {
-    const auto s = ParseLineSettings(" 19200, E ,7,1.5");
-    ASSERT_TRUE(s);
-    EXPECT_EQ(std::tuple(s->baud, s->parity, s->dataBits, s->stopBits),
-              std::tuple(19200, QSerialPort::EvenParity, QSerialPort::Data7, QSerialPort::OneAndHalfStop));
-    for (const auto& [text, parity] : {std::pair{"300,o,5,2", QSerialPort::OddParity},
-                                       {"9600,M,6,1", QSerialPort::MarkParity},
-                                       {"9600,s,8,1", QSerialPort::SpaceParity}})
-        EXPECT_EQ(ParseLineSettings(text)->parity, parity) << text;
-    for (const char* bad :
-         {"", ",n,8,1", "fast,n,8,1", "0,n,8,1", "9600,x,8,1", "9600,n,9,1", "9600,n,8,3", "9600,n,8"})
+    const std::tuple<const char*, std::int32_t, Parity, int, StopBits> good[] = {
+        {" 19200, E ,7,1.5", 19200, Parity::Even, 7, StopBits::OneAndHalf},
+        {"300,o,5,2", 300, Parity::Odd, 5, StopBits::Two},
+        {"9600,M,6,1", 9600, Parity::Mark, 6, StopBits::One},
+        {"38400,s,8,1\t", 38400, Parity::Space, 8, StopBits::One},
+        {"9600,n,8,1", 9600, Parity::None, 8, StopBits::One}};
+    for (const auto& [text, baud, parity, bits, stop] : good) {
+        const auto s = ParseLineSettings(text);
+        ASSERT_TRUE(s) << text;
+        EXPECT_EQ(std::tuple(s->baud, s->parity, s->dataBits, s->stopBits), std::tuple(baud, parity, bits, stop))
+            << text;
+    }
+    for (const char* bad : {"", ",n,8,1", "fast,n,8,1", "0,n,8,1", "96OO,n,8,1", "9600,x,8,1", "9600,nn,8,1",
+                            "9600,n,9,1", "9600,n,4,1", "9600,n,8,3", "9600,n,8", "9600,n,8,1,"})
         EXPECT_FALSE(ParseLineSettings(bad)) << bad;
 }
+
+#ifndef _WIN32
 
 // The test holds the master side of a pseudo-terminal (the reader's end); the adapter opens the
 // slave side by its path as port 7.
@@ -136,6 +154,58 @@ TEST_F(SerialPty, OpensCarriesFramesBothWaysAndClosesOnAHangUpWithoutSpinning) {
     EXPECT_EQ(log().back(), "ClosePort: OK");
 }
 
+#else
+
+double CpuSeconds() {
+    FILETIME created, ended, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+    auto s = [](FILETIME t) { return (double(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e7; };
+    return s(kernel) + s(user);
+}
+
+// ZT_ECHO_COM names a COM port whose other end sends back every byte and hangs up on reading
+// "ZT-HANG-UP" (scripts/windows-qt-check.sh maps a pseudo-terminal there).
+TEST(WinSerial, CarriesEveryByteBothWaysAndReportsTheHangUpOnceWithoutSpinning) {
+    const char* com = std::getenv("ZT_ECHO_COM");
+    if (com == nullptr) GTEST_SKIP() << "no echo peer on a COM port";
+    App();
+    const int n = std::atoi(com);
+    WinSerialPort port;
+    ByteVec got;
+    int losses = 0;
+    port.onData = [&](Bytes b) { got.insert(got.end(), b.begin(), b.end()); };
+    port.onLost = [&] { ++losses; };
+    // Port, settings, result: nothing behind the number, no such port, settings not understood, open,
+    // already open.
+    const std::tuple<int, const char*, int> opens[] = {
+        {0, "9600,n,8,1", 3}, {n + 1, "9600,n,8,1", 4}, {n, "9600,q,8,1", 2}, {n, "9600,n,8,1", 0}, {n, "9600,n,8,1", 1}};
+    for (const auto& [number, settings, result] : opens)
+        EXPECT_EQ(port.open(number, settings), result) << number << " " << settings;
+    EXPECT_EQ(port.deviceName(n), "COM" + std::to_string(n));
+    // Every byte value, in writes of many sizes, comes back whole and in order.
+    ByteVec sent(3000);
+    for (std::size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+    for (std::size_t at = 0, size = 1; at < sent.size(); at += size, size = size * 3 % 701 + 1)
+        ASSERT_TRUE(port.write(Bytes(sent).subspan(at, std::min(size, sent.size() - at))));
+    ASSERT_TRUE(RunUntil([&] { return got.size() >= sent.size(); }, 5000)) << got.size();
+    EXPECT_EQ(got, sent);
+    // Waiting for bytes that do not come costs nothing.
+    const double cpu = CpuSeconds();
+    Idle(1000);
+    EXPECT_LT(CpuSeconds() - cpu, 0.2) << "the event loop kept busy on a quiet port";
+
+    const std::string bye = "ZT-HANG-UP";
+    ASSERT_TRUE(port.write(Bytes(reinterpret_cast<const std::uint8_t*>(bye.data()), bye.size())));
+    ASSERT_TRUE(RunUntil([&] { return !port.isOpen(); }, 2000)) << "the hang-up was not noticed";
+    const double after = CpuSeconds();
+    Idle(1000);
+    EXPECT_LT(CpuSeconds() - after, 0.2) << "the event loop kept busy after the device went away";
+    EXPECT_EQ(losses * 10 + port.deviceErrors(), 11);
+    EXPECT_FALSE(port.write(ByteVec{1}));
+}
+
+#endif  // _WIN32
+
 // QtTcpSocket against a QTcpServer on 127.0.0.1 that stands in for the reader.
 TEST(Tcp, ConnectionsStartAndEndOnce) {
     App();
@@ -162,7 +232,13 @@ TEST(Tcp, ConnectionsStartAndEndOnce) {
         reader->flush();
         if (reset) {  // no lingering: the close sends a reset
             linger l{1, 0};
-            ::setsockopt(static_cast<int>(reader->socketDescriptor()), SOL_SOCKET, SO_LINGER, &l, sizeof l);
+#ifdef _WIN32
+            using Descriptor = SOCKET;
+#else
+            using Descriptor = int;
+#endif
+            ::setsockopt(static_cast<Descriptor>(reader->socketDescriptor()), SOL_SOCKET, SO_LINGER,
+                         reinterpret_cast<const char*>(&l), sizeof l);
             Idle(20);
         }
         reader->close();
@@ -200,9 +276,9 @@ struct FolderFiles : QtFileSystem {
 TEST(QtFiles, Windows1252FilesFoundByTheirExactName) {
     QTemporaryDir dir;
     // "Español", then "€ ñ ç" and "œ … ™ Ÿ" on two lines of one message.
-    std::ofstream(dir.filePath("MisI01.dat").toStdString())
+    std::ofstream(dir.filePath("MisI01.dat").toStdString(), std::ios::binary)
         << "Espa\xF1ol\r\n\x80 \xF1 \xE7~\r\n\x9C \x85 \x99 \x9F\r\n";
-    std::ofstream(dir.filePath("misi03.dat").toStdString()) << "x";
+    std::ofstream(dir.filePath("misi03.dat").toStdString(), std::ios::binary) << "x";
     ASSERT_TRUE(QDir(dir.path()).mkdir("MisI02.dat"));
     FolderFiles fs(dir.path());
     Ctx ctx{Platform{.files = &fs}};

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Builds the Qt side for 64-bit Windows (zentap.exe, zentap-reader-sim.exe, the window tests and the
+# adapter tests) on the Qt for Windows of scripts/qt-windows.sh, puts Qt's and the compiler's DLLs
+# beside the programs and runs under wine, on a virtual desktop inside Xvfb: the adapter tests with
+# the serial port against a pseudo-terminal mapped as COM34, the window tests, and a start of both
+# programs. The build lands in build-win-qt/ (WIN_QT_BUILD_DIR overrides), wine's prefix inside it.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${WIN_QT_BUILD_DIR:-$root/build-win-qt}
+jobs=${JOBS:-$(nproc)}
+cxx=x86_64-w64-mingw32-g++-posix
+com=34
+t0=$(date +%s)
+
+qt=$("$root/scripts/qt-windows.sh" | tail -n 1)
+[ -f "$qt/.complete" ] || { echo "windows-qt-check: no Qt for Windows in $qt" >&2; exit 1; }
+t1=$(date +%s)
+
+wine=$(command -v wine || echo /usr/lib/wine/wine64)
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+werror=OFF
+[ "${CI:-}" = "true" ] && werror=ON
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+# The preset "windows-qt" (CMakePresets.json): mingw-w64, this Qt, the host's Qt tools.
+(cd "$root" && ZT_QT_WINDOWS="$qt" cmake --preset windows-qt -B "$build" "${launcher[@]}" \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$wine" -DZT_WERROR=$werror >/dev/null)
+cmake --build "$build" -j"$jobs" --target zentap zentap-reader-sim zt_ui_tests zt_platform_tests zt_lang
+t2=$(date +%s)
+
+# Beside the programs: Qt's libraries and the two plugins a widgets program needs, and the compiler's
+# run-time libraries that Qt's libraries load (the programs themselves carry theirs).
+bin=$build/bin
+mkdir -p "$bin/plugins/platforms" "$bin/plugins/styles"
+cp -u "$qt"/bin/Qt6{Core,Gui,Widgets,Network,Test}.dll "$bin/"
+for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+    path=$("$cxx" -print-file-name="$dll")
+    [ -f "$path" ] || path=/usr/x86_64-w64-mingw32/lib/$dll
+    cp -u "$path" "$bin/"
+done
+cp -u "$qt/plugins/platforms/qwindows.dll" "$bin/plugins/platforms/"
+cp -u "$qt/plugins/styles/qwindowsvistastyle.dll" "$bin/plugins/styles/"
+printf '[Paths]\nPlugins=plugins\n' >"$bin/qt.conf"
+
+# Wine's prefix, made once: wine's virtual desktop (a window manager of its own, so windows get
+# activated and focused as on Windows) and its fonts. No Mono or Gecko.
+export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/.zt-ready" ]; then
+    "$wine" wineboot --init >/dev/null 2>&1 || true
+    "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    fonts=(/usr/share/wine/fonts/*)  # wine's own fonts, where the package ships them
+    [ -e "${fonts[0]}" ] && cp "${fonts[@]}" "$WINEPREFIX/drive_c/windows/Fonts/"
+    "$wineserver" -w
+    touch "$WINEPREFIX/.zt-ready"
+fi
+t3=$(date +%s)
+
+# The reader's end of COM34: a pseudo-terminal that sends back every byte it reads and hangs up on
+# reading "ZT-HANG-UP". Wine takes a COM port from the link in dosdevices when it is opened.
+link=$WINEPREFIX/dosdevices/com$com
+rm -f "$link"
+python3 - "$link" >"$build/echo-peer.log" 2>&1 <<'PY' &
+import os, pty, select, sys, tty
+master, slave = pty.openpty()
+tty.setraw(slave)
+os.symlink(os.ttyname(slave), sys.argv[1])
+bye, tail = b"ZT-HANG-UP", b""
+while select.select([master], [], [], 600)[0]:
+    data = os.read(master, 4096)
+    tail = (tail + data)[-len(bye):]
+    if tail == bye:
+        break
+    os.write(master, data)
+os.close(master)
+PY
+peer=$!
+trap 'kill $peer 2>/dev/null || true; rm -f "$link"; "$wineserver" -k 2>/dev/null || true' EXIT
+for _ in $(seq 100); do [ -L "$link" ] && break; sleep 0.1; done
+[ -L "$link" ] || { cat "$build/echo-peer.log" >&2; exit 1; }
+
+# The wine server of the prefix, started apart so that what it prints on ending stays out of the log.
+"$wineserver" -p 10 </dev/null >/dev/null 2>&1
+
+# Everything in one Xvfb. Wine hands the tests ZT_ variables but no QT_ ones: the window tests run
+# on Qt's Windows platform, in wine's virtual desktop.
+export ZT_ECHO_COM=$com
+xvfb-run -a -s "-screen 0 1400x900x24" bash -euo pipefail -c '
+    cd "$1"
+    timeout 600 "$2" zt_platform_tests.exe
+    timeout 900 "$2" zt_ui_tests.exe
+    # Both programs start and stay up (a missing library would end them at once, logged by wine).
+    for program in zentap.exe zentap-reader-sim.exe; do
+        WINEDEBUG=err+module "$2" "$program" 2>"$program.log" &
+        pid=$!
+        sleep 10
+        if ! kill -0 $pid 2>/dev/null || grep -q "err:module" "$program.log"; then
+            echo "$program did not start:" >&2
+            cat "$program.log" >&2
+            exit 1
+        fi
+        kill $pid
+        echo "$program started"
+    done
+' _ "$bin" "$wine"
+t4=$(date +%s)
+
+echo "windows-qt-check: Qt $((t1 - t0)) s, cross build $((t2 - t1)) s, deploy and wine prefix $((t3 - t2)) s," \
+    "under wine $((t4 - t3)) s, total $((t4 - t0)) s"
