@@ -61,8 +61,7 @@ for _ in range(args.runs):
     app = Zentap(args.zentap)
     wait_for("the window", lambda: shown(app))
     times.append(time.monotonic() - t0)
-    app.ask("quit")
-    app.proc.wait(timeout=60)
+    app.close(60)
 result("startup_ms", 1000 * statistics.median(times))
 
 sim = ReaderSim(args.sim, ["--timing", "instant", "--bind", tcp])
@@ -97,6 +96,5 @@ try:
     wait_for("the batch", lambda: app.ask("log").count("Beeper") >= done + args.cards, 60 + 10 * args.cards)
     result("per_card_s", (time.monotonic() - t0) / args.cards)
 finally:
-    app.ask("quit")
-    app.proc.wait(timeout=60)
+    app.close(60)
     sim.proc.kill()

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Builds the Qt side for 64-bit Windows (zentap.exe, zentap-reader-sim.exe, the window tests and the
-# adapter tests) on the Qt for Windows of scripts/qt-windows.sh, puts Qt's and the compiler's DLLs
-# beside the programs and runs under wine, on a virtual desktop inside Xvfb: the adapter tests with
-# the serial port against a pseudo-terminal mapped as COM34, the window tests, and a start of both
-# programs. The build lands in build-win-qt/ (WIN_QT_BUILD_DIR overrides), wine's prefix inside it.
+# Builds the Qt side for 64-bit Windows (zentap.exe, zentap-reader-sim.exe, the driver plugin, the
+# window tests and the adapter tests) on the Qt for Windows of scripts/qt-windows.sh, puts Qt's and
+# the compiler's DLLs beside the programs and runs under wine, on a virtual desktop inside Xvfb: the
+# adapter tests with the serial port against a pseudo-terminal mapped as COM34 and the window tests.
+# Then it makes the zip and the installer (scripts/package-windows.sh) and proves them: the shipped
+# zentap.exe, unpacked from the zip, end to end against this machine's simulator over TCP and over
+# COM34, and the installer installing and removing itself silently. The build lands in build-win-qt/
+# (WIN_QT_BUILD_DIR overrides), wine's prefix inside it; the packages in build-win-qt/dist/.
+# The native simulator comes from the native build (BUILD_DIR, default build/).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${WIN_QT_BUILD_DIR:-$root/build-win-qt}
@@ -25,7 +29,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -
 # The preset "windows-qt" (CMakePresets.json): mingw-w64, this Qt, the host's Qt tools.
 (cd "$root" && ZT_QT_WINDOWS="$qt" cmake --preset windows-qt -B "$build" "${launcher[@]}" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$wine" -DZT_WERROR=$werror >/dev/null)
-cmake --build "$build" -j"$jobs" --target zentap zentap-reader-sim zt_ui_tests zt_platform_tests zt_lang
+cmake --build "$build" -j"$jobs" --target zentap zentap-reader-sim zentapdriver zt_ui_tests zt_platform_tests zt_lang
 t2=$(date +%s)
 
 # Beside the programs: Qt's libraries and the two plugins a widgets program needs, and the compiler's
@@ -90,21 +94,36 @@ xvfb-run -a -s "-screen 0 1400x900x24" bash -euo pipefail -c '
     cd "$1"
     timeout 600 "$2" zt_platform_tests.exe
     timeout 900 "$2" zt_ui_tests.exe
-    # Both programs start and stay up (a missing library would end them at once, logged by wine).
-    for program in zentap.exe zentap-reader-sim.exe; do
-        WINEDEBUG=err+module "$2" "$program" 2>"$program.log" &
-        pid=$!
-        sleep 10
-        if ! kill -0 $pid 2>/dev/null || grep -q "err:module" "$program.log"; then
-            echo "$program did not start:" >&2
-            cat "$program.log" >&2
-            exit 1
-        fi
-        kill $pid
-        echo "$program started"
-    done
+    # The simulator program starts, says where it listens and ends on "quit".
+    printf "quit\n" | timeout 120 "$2" zentap-reader-sim.exe --headless --port 0 | grep -q "^listening"
 ' _ "$bin" "$wine"
 t4=$(date +%s)
 
+# The packages, and the shipped program proven end to end: the zip unpacked as a user would, with
+# the driver plugin put beside it for the test only.
+dist=$build/dist
+mapfile -t packages < <("$root/scripts/package-windows.sh" "$build" "$qt" "$dist")
+zip=${packages[0]} setup=${packages[1]}
+rm -rf "$dist/unpacked" && mkdir -p "$dist/unpacked" && (cd "$dist/unpacked" && unzip -q "$zip")
+app=$(echo "$dist"/unpacked/zentap-*-win64)
+mkdir -p "$app/plugins/generic"
+cp "$bin/plugins/generic/zentapdriver.dll" "$app/plugins/generic/"
+t5=$(date +%s)
+
+sim=${BUILD_DIR:-$root/build}/bin/zentap-reader-sim
+kill $peer 2>/dev/null || true
+wait $peer 2>/dev/null || true
+rm -f "$link"
+# COM34 is the simulator's pseudo-terminal, through the link it makes.
+ln -s "$build/sim-com$com" "$link"
+export ZT_DRIVER_TIMEOUT=60
+xvfb-run -a -s "-screen 0 1400x900x24" bash -euo pipefail -c '
+    python3 "$1/tests/e2e/e2e.py" --sim "$2" -- "$3" "$4/zentap.exe"
+    python3 "$1/tests/e2e/e2e.py" --sim "$2" --com "$5" --link "$6" -- "$3" "$4/zentap.exe"
+    python3 "$1/tests/e2e/installer.py" "$7" "$8"
+' _ "$root" "$sim" "$wine" "$app" "$com" "$build/sim-com$com" "$setup" "$bin/plugins/generic/zentapdriver.dll"
+t6=$(date +%s)
+
 echo "windows-qt-check: Qt $((t1 - t0)) s, cross build $((t2 - t1)) s, deploy and wine prefix $((t3 - t2)) s," \
-    "under wine $((t4 - t3)) s, total $((t4 - t0)) s"
+    "tests under wine $((t4 - t3)) s, packages $((t5 - t4)) s, end to end and installer $((t6 - t5)) s," \
+    "total $((t6 - t0)) s"

@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
@@ -90,6 +92,15 @@ QList<QMessageBox*> openBoxes() {
     return out;
 }
 
+// A box's buttons in the order the program gave them (their names "boxButton0", "boxButton1" ...
+// say it), not in the order of their roles in which the box lays them out.
+QList<QAbstractButton*> ButtonsInOrder(QMessageBox* box) {
+    QList<QAbstractButton*> out = box->buttons();
+    std::stable_sort(out.begin(), out.end(),
+                     [](QAbstractButton* a, QAbstractButton* b) { return a->objectName() < b->objectName(); });
+    return out;
+}
+
 QString plain(QString caption) {
     return caption.remove(QLatin1Char('&'));
 }
@@ -159,7 +170,7 @@ QJsonValue Driver::run(const QString& verb, const QString& name, const QString& 
         QJsonArray out;
         for (QMessageBox* box : openBoxes()) {
             QJsonArray buttons;
-            for (QAbstractButton* b : box->buttons()) buttons.append(plain(b->text()));
+            for (QAbstractButton* b : ButtonsInOrder(box)) buttons.append(plain(b->text()));
             out.append(
                 QJsonObject{{"title", box->windowTitle()}, {"text", box->text()}, {"buttons", buttons}});
         }
@@ -168,7 +179,7 @@ QJsonValue Driver::run(const QString& verb, const QString& name, const QString& 
     if (verb == QLatin1String("press")) {
         const auto boxes = openBoxes();
         if (boxes.isEmpty()) return fail(QStringLiteral("no message box is open"));
-        const auto buttons = boxes.last()->buttons();
+        const auto buttons = ButtonsInOrder(boxes.last());
         const QString wanted = arg.isEmpty() ? name : name + QLatin1Char(' ') + arg;
         bool number = false;
         const int n = wanted.toInt(&number);

@@ -106,3 +106,19 @@ class Zentap:
 
     def wait_log(self, *starts):
         self.mark = wait_for(f"the log lines {starts}", lambda: self.log_after(*starts))
+
+    def close(self, timeout=TIMEOUT):
+        """Closes the window as its close button does; a question about unsaved record rows is
+        answered "close without saving". Returns the program's exit code."""
+        self.ask("quit")
+        end = time.monotonic() + timeout
+        while self.proc.poll() is None:
+            if time.monotonic() > end:
+                raise Failed("zentap does not end")
+            try:
+                if self.ask("boxes"):
+                    self.ask("press", "1")
+            except (Failed, OSError, ValueError):
+                pass  # the window is going: the connection goes with it
+            time.sleep(0.05)
+        return self.proc.returncode

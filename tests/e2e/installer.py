@@ -44,8 +44,7 @@ try:
     try:
         wait_for("the title", lambda: app.ask("title") == title)
     finally:
-        app.ask("quit")
-        app.proc.wait(timeout=60)
+        app.close(60)
     shutil.rmtree(home / "plugins" / "generic")
     wine(str(home / "uninstall.exe"), "/S")
     left = [str(p) for p in (home, menu) if p.exists()] + ([key] if registered() else [])
