@@ -3,7 +3,8 @@
 # zentap-generic.png, zentap-user.png, zentap-read.png), the read tab after a card was made and read
 # back through an emulated reader (zentap-read-card.png), the user tab in the middle of a batch on
 # that reader (zentap-run.png), the first tab at 200 % (zentap-config-200.png), and the reader
-# simulator's window while a user card is written into one of its cards (zentap-reader-sim.png).
+# simulator's window while a user card is written into one of its cards (zentap-reader-sim.png),
+# and zentap.exe under wine where scripts/windows-check.sh has built it (zentap-windows-*.png).
 # Installs what is missing (xvfb among it), builds what is needed, and shows the window on a virtual
 # X server. BUILD_DIR chooses the build folder (default build/).
 set -euo pipefail
@@ -42,3 +43,14 @@ sim_shot() {
         "$sim" --seed 7 --cards 3 "$@"
 }
 sim_shot || sim_shot --port 0
+
+# zentap.exe under wine (zentap-windows-run.png, -read.png, -record.png): the program unpacked from
+# the zip by scripts/windows-check.sh, with the driver plugin beside it, in that check's wine prefix.
+winqt=${WIN_QT_BUILD_DIR:-$root/build-win-qt}
+exe=$(ls "$winqt"/dist/unpacked/zentap-*-win64/zentap.exe 2>/dev/null | head -n 1)
+if [ -n "$exe" ]; then
+    WINEPREFIX="$winqt/wine" WINEDEBUG=-all ZT_DRIVER_TIMEOUT=60 xvfb-run -a -s "-screen 0 1400x900x24" \
+        python3 "$root/scripts/shots_windows.py" "$sim" "$out" -- wine "$exe"
+else
+    echo "no Windows build: run scripts/windows-check.sh first for the pictures of zentap.exe" >&2
+fi

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPointer>
 #include <QTabWidget>
 #include <QTcpSocket>
@@ -155,6 +156,11 @@ QByteArray Driver::answer(const QString& line) {
 // A failure is an object with the one member "error"; no other answer is such an object.
 QJsonValue Driver::run(const QString& verb, const QString& name, const QString& arg) {
     auto fail = [](const QString& why) { return QJsonObject{{"error", why}}; };
+    if (verb == QLatin1String("grab")) {  // the widget as drawn now, into a PNG file
+        QWidget* w = find(name);
+        if (w == nullptr) return fail(QStringLiteral("no widget '%1'").arg(name));
+        return w->grab().save(arg, "PNG") ? QJsonValue(arg) : fail(QStringLiteral("cannot write '%1'").arg(arg));
+    }
     if (verb == QLatin1String("log")) {
         auto* view = qobject_cast<QAbstractItemView*>(find(kLog));
         return view != nullptr ? QJsonValue(rows(view->model())) : fail(QStringLiteral("no activity log"));
@@ -193,7 +199,7 @@ QJsonValue Driver::run(const QString& verb, const QString& name, const QString& 
     if (verb != QLatin1String("click") && verb != QLatin1String("set") && verb != QLatin1String("check") &&
         verb != QLatin1String("get"))
         return fail(
-            QStringLiteral("unknown request '%1'; one of: click set check get log boxes press title quit")
+            QStringLiteral("unknown request '%1'; one of: click set check get log boxes press title grab quit")
                 .arg(verb));
 
     QWidget* w = find(name);
@@ -241,6 +247,13 @@ QJsonValue Driver::run(const QString& verb, const QString& name, const QString& 
         emit combo->activated(i);
         emit combo->textActivated(arg);
         return arg;
+    }
+    if (auto* tabs = qobject_cast<QTabWidget*>(w)) {  // the tab of that number, as its caption is clicked
+        bool number = false;
+        const int i = arg.toInt(&number);
+        if (!number || i < 0 || i >= tabs->count()) return fail(QStringLiteral("%1 has no tab '%2'").arg(name, arg));
+        tabs->setCurrentIndex(i);
+        return i;
     }
     return fail(QStringLiteral("%1 takes no text").arg(name));
 }

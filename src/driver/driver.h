@@ -5,7 +5,7 @@
 //
 //   click NAME        press a button, or a label that acts as a link
 //   set NAME TEXT     type TEXT over the whole text of a field or an editable combo box;
-//                     a fixed combo box picks the item TEXT
+//                     a fixed combo box picks the item TEXT; a tab control shows its tab TEXT (0..)
 //   check NAME 0|1    tick or untick a check box
 //   get NAME          {"text", "enabled", "visible"}, with "checked", "items", "current" where the
 //                     widget has them
@@ -13,6 +13,7 @@
 //   boxes             the open message boxes: [{"title", "text", "buttons"}], the top one last
 //   press N|TEXT      press a button of the top message box, by its number or its text
 //   title             the main window's title
+//   grab NAME FILE    save the widget, as drawn now, as a PNG picture (a path of the program's system)
 //   quit              close the main window, as its close button does
 //
 // Answers: {"ok": VALUE} or {"error": "why"}. A click, press or quit is answered at once and done

@@ -28,6 +28,8 @@ void QtSaveFile::choose(const std::string& title, const std::string& name, const
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
+    // Qt's own dialog rather than the desktop's: it speaks the window's language, not the system's.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
     const QString file = QString::fromStdString(name);
     dialog->setDefaultSuffix(QFileInfo(file).suffix());
     dialog->selectFile(file);

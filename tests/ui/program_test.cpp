@@ -123,10 +123,10 @@ TEST(ProgramWindow, OpensShowsTheRecordSwitchesLanguageAndShutsDown) {
     ASSERT_EQ(grid->rowCount(), 2);
     EXPECT_EQ(grid->index(1, 1).data().toString(), "1A 2B 3C 4D");
     EXPECT_EQ(grid->index(1, 6).data().toString(), raw(375));
-    // Saved into a "folder" that is the test program itself, which nothing can be written in.
+    // Saved into a folder that is not there.
     record.findChild<QAbstractButton*>("cmdRecordCsv")->click();
     ASSERT_TRUE(RunUntil([&] { return program.saves().openDialog() != nullptr; }));
-    program.saves().openDialog()->selectFile(QCoreApplication::applicationFilePath() + "/record.csv");
+    program.saves().openDialog()->selectFile(QCoreApplication::applicationDirPath() + "/no-folder/record.csv");
     static_cast<QDialog*>(program.saves().openDialog())->accept();
     ASSERT_TRUE(RunUntil([&] { return !program.boxes().openBoxes().empty(); }));
     EXPECT_TRUE(program.boxes().openBoxes().front()->text().startsWith(raw(389)));
