@@ -10,7 +10,7 @@
 # the programs load and nothing that happens to lie around.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$1 qt=$2 out=$3
+build=$(cd "$1" && pwd) qt=$2 out=$(mkdir -p "$3" && cd "$3" && pwd)
 mingw=x86_64-w64-mingw32
 version=$(sed -n 's/^project(zentap VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 name=zentap-$version-win64

@@ -73,13 +73,14 @@ Function un.onInit
 FunctionEnd
 
 Section "Uninstall"
-    !include "${LISTS}/unfiles.nsh"
-    Delete "$INSTDIR\uninstall.exe"
-    RMDir "$INSTDIR"
+    ; The program's folder goes last: once it is gone, so is everything else.
+    DeleteRegKey HKLM "${UNINST_KEY}"
+    DeleteRegKey HKLM "Software\Zentap"
     Delete "$SMPROGRAMS\Zentap\Zentap.lnk"
     Delete "$SMPROGRAMS\Zentap\$(SimName).lnk"
     Delete "$SMPROGRAMS\Zentap\$(ReadMe).lnk"
     RMDir "$SMPROGRAMS\Zentap"
-    DeleteRegKey HKLM "${UNINST_KEY}"
-    DeleteRegKey HKLM "Software\Zentap"
+    !include "${LISTS}/unfiles.nsh"
+    Delete "$INSTDIR\uninstall.exe"
+    RMDir "$INSTDIR"
 SectionEnd

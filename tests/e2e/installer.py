@@ -22,7 +22,6 @@ title = next(t["es"] for n, _, _, t in make_lang.ENTRIES if n == 2)
 
 def wine(*args):
     subprocess.run(["wine", *args], check=True, timeout=120)
-    subprocess.run(["wineserver", "-w"], timeout=120)  # the uninstaller goes on in a copy of itself
 
 
 def registered():
@@ -38,7 +37,7 @@ try:
             failures.append(f"not installed: {need}")
     if not (menu / "Zentap.lnk").is_file() or not registered():
         failures.append("no Start-menu entry or no uninstall entry")
-    (home / "plugins" / "generic").mkdir()
+    (home / "plugins" / "generic").mkdir(exist_ok=True)
     shutil.copy(plugin, home / "plugins" / "generic")
     app = Zentap(["wine", str(home / "zentap.exe")])
     try:
@@ -46,7 +45,11 @@ try:
     finally:
         app.close(60)
     shutil.rmtree(home / "plugins" / "generic")
-    wine(str(home / "uninstall.exe"), "/S")
+    wine(str(home / "uninstall.exe"), "/S")  # it goes on in a copy of itself, and ends by removing
+    try:                                      # the folder and the menu, last of all
+        wait_for("the uninstaller", lambda: not home.exists() and not menu.exists(), 120)
+    except Failed:
+        pass
     left = [str(p) for p in (home, menu) if p.exists()] + ([key] if registered() else [])
     if left:
         failures.append(f"left behind: {left}")
