@@ -12,7 +12,8 @@ gtest_src=/usr/src/googletest
 t0=$(date +%s)
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest
-          dpkg-dev qt6-base-dev qt6-base-dev-tools qt6-translations-l10n nsis zip unzip xvfb xauth python3)
+          fonts-wine dpkg-dev qt6-base-dev qt6-base-dev-tools qt6-translations-l10n nsis zip unzip xvfb
+          xauth python3)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -54,7 +54,7 @@ if [ ! -f "$WINEPREFIX/.zt-ready" ]; then
     "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    fonts=(/usr/share/wine/fonts/*)  # wine's own fonts, where the package ships them
+    fonts=(/usr/share/wine/fonts/*)  # wine's own fonts (fonts-wine): without them text boxes stay blank
     [ -e "${fonts[0]}" ] && cp "${fonts[@]}" "$WINEPREFIX/drive_c/windows/Fonts/"
     "$wineserver" -w
     touch "$WINEPREFIX/.zt-ready"
