@@ -6,6 +6,9 @@
 #   scripts/bench.sh           full run (about eight minutes: three 50-card batches, a 60 s wait ...)
 #   scripts/bench.sh --quick   shorter waits and batches, for trying things out
 #
+# Last, the real program native and under wine, driven from outside (bench/driven_bench.py), where
+# scripts/windows-check.sh has built zentap.exe.
+#
 # The batches and the idle measurement start the reader simulator on 127.0.0.1:1001; binding port
 # 1001 needs root or net.ipv4.ip_unprivileged_port_start <= 1001.
 set -euo pipefail
@@ -87,3 +90,31 @@ printf '%-58s %-34s %-18s %s\n' "4. receive path, log on and observed as by the 
 printf '%-58s %-34s %-18s %s\n' "4. receive path, log on, 1460-byte socket events" "$(fmt '%.1f MB/s' "$rs")" "report" "(info)"
 printf '%-58s %-34s %-18s %s\n' "5. start-up to window shown, median of $runs" "$(fmt '%.0f ms' "$su") ($(fmt '%.0f' "$smin")-$(fmt '%.0f ms' "$smax"))" "<= 300 ms" "$(met "$su" le 300)"
 grep '^NOTE' "$out" | sed 's/^NOTE /note: /' || true
+
+# The real program measured from outside through its driver plugin, the same way for both builds:
+# native zentap, and zentap.exe unpacked from the zip by scripts/windows-check.sh, under wine.
+native_bin=${BUILD_DIR:-$root/build}/bin
+winqt=${WIN_QT_BUILD_DIR:-$root/build-win-qt}
+exe=$(ls "$winqt"/dist/unpacked/zentap-*-win64/zentap.exe 2>/dev/null | head -n 1)
+if [ -x "$native_bin/zentap" ] && [ -n "$exe" ]; then
+    driven=(--sim "$native_bin/zentap-reader-sim" --cards "$cards" --wait "$([ $quick = 1 ] && echo 10 || echo 60)"
+            --runs "$([ $quick = 1 ] && echo 3 || echo 5)")
+    QT_PLUGIN_PATH="$native_bin/plugins" python3 "$root/bench/driven_bench.py" "${driven[@]}" --label native \
+        -- "$native_bin/zentap" >>"$out" 2>/dev/null || echo "NOTE native driven measurement failed" >>"$out"
+    WINEPREFIX="$winqt/wine" WINEDEBUG=-all ZT_DRIVER_TIMEOUT=60 xvfb-run -a -s "-screen 0 1400x900x24" \
+        python3 "$root/bench/driven_bench.py" "${driven[@]}" --label wine -- wine "$exe" >>"$out" 2>/dev/null ||
+        echo "NOTE wine driven measurement failed" >>"$out"
+    echo
+    echo "The real program driven from outside: native against zentap.exe under wine"
+    printf '%-58s %-16s %-16s %s\n' "figure" "native" "wine" "wine / native"
+    for k in "startup_ms:start-up to window shown, median:%.0f ms" \
+             "card_wait_cpu_pct:CPU while a run waits for a card (with wineserver):%.3f %%" \
+             "per_card_s:per card, $cards USUARIO BASICO over TCP, instant:%.3f s"; do
+        IFS=: read -r key what f <<<"$k"
+        a=$(get "native.$key"); b=$(get "wine.$key")
+        r=$(awk -v a="$a" -v b="$b" 'BEGIN {print (a == "-" || b == "-" || a == 0) ? "-" : sprintf("%.2f", b / a)}')
+        printf '%-58s %-16s %-16s %s\n' "$what" "$(fmt "$f" "$a")" "$(fmt "$f" "$b")" "$r"
+    done
+else
+    echo "note: no native or no Windows build (scripts/windows-check.sh): native against wine left out"
+fi

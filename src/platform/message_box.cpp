@@ -40,17 +40,22 @@ QtMessageBox::~QtMessageBox() {
     }
 }
 
-void QtMessageBox::show(const std::string& text, const std::string& title, BoxIcon icon,
-                        std::function<void()> closed) {
+QMessageBox* QtMessageBox::make(const std::string& text, const std::string& title, BoxIcon icon,
+                                QMessageBox::StandardButtons buttons) {
     // A box without a title carries the program's name, as the desktop's own boxes do.
     QString caption = QString::fromStdString(title);
     if (caption.isEmpty()) caption = QApplication::applicationDisplayName();
-
-    auto* box = new QMessageBox(ToQt(icon), caption, PlainLines(text), QMessageBox::Ok, owner_.data());
+    auto* box = new QMessageBox(ToQt(icon), caption, PlainLines(text), buttons, owner_.data());
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setTextFormat(Qt::PlainText);
     // Modal for the window, without blocking the event loop.
     box->setWindowModality(owner_ ? Qt::WindowModal : Qt::ApplicationModal);
+    return box;
+}
+
+void QtMessageBox::show(const std::string& text, const std::string& title, BoxIcon icon,
+                        std::function<void()> closed) {
+    QMessageBox* box = make(text, title, icon, QMessageBox::Ok);
     boxes_.emplace_back(box);
     // The connection belongs to this object: once it is gone, a late `finished` reaches nobody.
     connect(box, &QMessageBox::finished, this, [this, box, closed = std::move(closed)](int) {
@@ -62,12 +67,7 @@ void QtMessageBox::show(const std::string& text, const std::string& title, BoxIc
 
 void QtMessageBox::ask(const std::string& text, const std::string& title, BoxIcon icon,
                        std::vector<std::string> buttons, std::function<void(int)> answered) {
-    QString caption = QString::fromStdString(title);
-    if (caption.isEmpty()) caption = QApplication::applicationDisplayName();
-    auto* box = new QMessageBox(ToQt(icon), caption, PlainLines(text), QMessageBox::NoButton, owner_.data());
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setTextFormat(Qt::PlainText);
-    box->setWindowModality(owner_ ? Qt::WindowModal : Qt::ApplicationModal);
+    QMessageBox* box = make(text, title, icon, QMessageBox::NoButton);
     const int last = static_cast<int>(buttons.size()) - 1;
     std::vector<QAbstractButton*> added;
     for (int i = 0; i <= last; ++i) {

@@ -1,7 +1,9 @@
-// The modal message box with an OK button, shown without a nested event loop: show() returns at once
-// and `closed` runs from the ordinary event loop once the operator has pressed OK.
+// The modal message box with an OK button, and the question with its caller's buttons, shown without
+// a nested event loop: show() and ask() return at once, and what follows the operator's answer runs
+// from the ordinary event loop.
 #pragma once
 
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -9,7 +11,6 @@
 
 #include "core/platform/interfaces.h"
 
-class QMessageBox;
 
 namespace zt {
 
@@ -30,6 +31,9 @@ public:
     std::vector<QMessageBox*> openBoxes() const;
 
 private:
+    QMessageBox* make(const std::string& text, const std::string& title, BoxIcon icon,
+                      QMessageBox::StandardButtons buttons);
+
     QPointer<QWidget> owner_;
     std::vector<QPointer<QMessageBox>> boxes_;
 };
