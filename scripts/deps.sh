@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Zentap builds and tests with, where they are missing.
+# Installs the Debian packages Zentap builds and tests with, where they are missing; with the
+# argument "windows", also those of the Windows build and its check under wine, in the same go.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config
@@ -7,6 +8,10 @@ packages=(cmake ninja-build g++ pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev
           qt6-translations-l10n ccache
           xvfb xauth python3-xlib dpkg-dev desktop-file-utils lintian)
+if [ "${1:-}" = "windows" ]; then
+    packages+=(g++-mingw-w64-x86-64-posix wine wine64 googletest fonts-wine qt6-base-dev-tools
+               nsis zip unzip python3)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -28,8 +28,9 @@ options=(-DBUILD_SHARED_LIBS=ON -DCMAKE_BUILD_TYPE=Release
          -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF
          -DFEATURE_xml=OFF -DFEATURE_vulkan=OFF -DFEATURE_tabletevent=OFF -DFEATURE_testlib=ON
          -DFEATURE_icu=OFF
-         # other platform plugins, OpenGL, fonts and images Zentap draws without
-         -DFEATURE_direct2d=OFF -DFEATURE_opengl=OFF -DFEATURE_freetype=OFF -DFEATURE_harfbuzz=OFF
+         # other platform plugins, OpenGL, DirectWrite (its font database comes with Direct2D), fonts and
+         # images Zentap draws without
+         -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF -DFEATURE_opengl=OFF -DFEATURE_freetype=OFF -DFEATURE_harfbuzz=OFF
          -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF -DFEATURE_movie=OFF
          -DFEATURE_picture=OFF -DFEATURE_pdf=OFF -DFEATURE_tuiotouch=OFF
          # network: plain TCP only
@@ -74,12 +75,14 @@ key=$(printf '%s\n' "$version" "$compiler" "${options[@]}" "$(declare -f patch_s
               "$(cat "$root/cmake/mingw-w64.cmake")" |
       sha256sum | cut -c1-12)
 prefix="$cache/qt-${version%%+*}-mingw$compiler-$key"
+mkdir -p "$cache"
+exec 9>"$cache/.lock"
+flock 9  # a second call waits for the build under way, then finds it done
 if [ -f "$prefix/.complete" ]; then
     echo "$prefix"
     exit 0
 fi
 echo "qt-windows: building Qt $version for Windows into $prefix" >&2
-mkdir -p "$cache"
 work=$(mktemp -d "$cache/work.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 

@@ -11,24 +11,7 @@ jobs=${JOBS:-$(nproc)}
 gtest_src=/usr/src/googletest
 t0=$(date +%s)
 
-packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest
-          fonts-wine dpkg-dev qt6-base-dev qt6-base-dev-tools qt6-translations-l10n nsis zip unzip xvfb
-          xauth python3)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    sudo=()
-    if [ "$(id -u)" -ne 0 ]; then
-        command -v sudo >/dev/null || { echo "Needs root or sudo to install: ${missing[*]}" >&2; exit 1; }
-        sudo=(sudo)
-    fi
-    export DEBIAN_FRONTEND=noninteractive
-    "${sudo[@]}" apt-get update -qq
-    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+"$root/scripts/deps.sh" windows
 t1=$(date +%s)
 
 wine=$(command -v wine || echo /usr/lib/wine/wine64)
