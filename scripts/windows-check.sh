@@ -22,7 +22,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -
 # The preset "windows-cross" (CMakePresets.json): mingw-w64, no Qt, GoogleTest from its sources.
 (cd "$root" && cmake --preset windows-cross -B "$build" "${launcher[@]}" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$wine" -DZT_GTEST_SOURCE="$gtest_src" -DZT_WERROR=$werror >/dev/null)
-cmake --build "$build" -j"$jobs"
+nice -n "${ZT_BUILD_NICE:-0}" cmake --build "$build" -j"$jobs"  # test.sh: gives way to Qt
 t2=$(date +%s)
 
 # Wine sets up its prefix on the first start; do it once before the tests start in parallel.

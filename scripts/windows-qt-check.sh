@@ -16,17 +16,36 @@ cxx=x86_64-w64-mingw32-g++-posix
 com=34
 t0=$(date +%s)
 
+wine=$(command -v wine || echo /usr/lib/wine/wine64)
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+# Wine's prefix, made once: wine's virtual desktop (a window manager of its own, so windows get
+# activated and focused as on Windows) and its fonts. No Mono or Gecko.
+export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/.zt-ready" ]; then
+    "$wine" wineboot --init >/dev/null 2>&1 || true
+    "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    fonts=(/usr/share/wine/fonts/*)  # wine's own fonts (fonts-wine): without them text boxes stay blank
+    [ -e "${fonts[0]}" ] && cp "${fonts[@]}" "$WINEPREFIX/drive_c/windows/Fonts/"
+    "$wineserver" -w
+    touch "$WINEPREFIX/.zt-ready"
+fi
+tp=$(date +%s)
+
+# Qt for Windows: found in the cache, or built now, or waited for while test.sh builds it.
 qt=$("$root/scripts/qt-windows.sh" | tail -n 1)
 [ -f "$qt/.complete" ] || { echo "windows-qt-check: no Qt for Windows in $qt" >&2; exit 1; }
 t1=$(date +%s)
-
-wine=$(command -v wine || echo /usr/lib/wine/wine64)
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 werror=OFF
 [ "${CI:-}" = "true" ] && werror=ON
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-# The preset "windows-qt" (CMakePresets.json): mingw-w64, this Qt, the host's Qt tools.
+# The preset "windows-qt" (CMakePresets.json): mingw-w64, this Qt, the host's Qt tools. A build
+# made on another Qt for Windows starts afresh (CMake keeps the Qt it found first).
+if [ -f "$build/CMakeCache.txt" ] && ! grep -q "$qt" "$build/CMakeCache.txt"; then
+    rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
+fi
 (cd "$root" && ZT_QT_WINDOWS="$qt" cmake --preset windows-qt -B "$build" "${launcher[@]}" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$wine" -DZT_WERROR=$werror >/dev/null)
 cmake --build "$build" -j"$jobs" --target zentap zentap-reader-sim zentapdriver zt_ui_tests zt_platform_tests zt_lang
@@ -45,21 +64,8 @@ done
 cp -u "$qt/plugins/platforms/qwindows.dll" "$bin/plugins/platforms/"
 cp -u "$qt/plugins/styles/qwindowsvistastyle.dll" "$bin/plugins/styles/"
 printf '[Paths]\nPlugins=plugins\n' >"$bin/qt.conf"
-
-# Wine's prefix, made once: wine's virtual desktop (a window manager of its own, so windows get
-# activated and focused as on Windows) and its fonts. No Mono or Gecko.
-export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/.zt-ready" ]; then
-    "$wine" wineboot --init >/dev/null 2>&1 || true
-    "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1
-    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    fonts=(/usr/share/wine/fonts/*)  # wine's own fonts (fonts-wine): without them text boxes stay blank
-    [ -e "${fonts[0]}" ] && cp "${fonts[@]}" "$WINEPREFIX/drive_c/windows/Fonts/"
-    "$wineserver" -w
-    touch "$WINEPREFIX/.zt-ready"
-fi
 t3=$(date +%s)
+
 
 # The reader's end of COM34: a pseudo-terminal that sends back every byte it reads and hangs up on
 # reading "ZT-HANG-UP". Wine takes a COM port from the link in dosdevices when it is opened.
@@ -124,6 +130,6 @@ xvfb-run -a -s "-screen 0 1400x900x24" bash -euo pipefail -c '
 ' _ "$root" "$sim" "$wine" "$app" "$com" "$build/sim-com$com" "$setup" "$bin/plugins/generic/zentapdriver.dll"
 t6=$(date +%s)
 
-echo "windows-qt-check: Qt $((t1 - t0)) s, cross build $((t2 - t1)) s, deploy and wine prefix $((t3 - t2)) s," \
+echo "windows-qt-check: wine prefix $((tp - t0)) s, Qt $((t1 - tp)) s, cross build $((t2 - t1)) s, deploy $((t3 - t2)) s," \
     "tests under wine $((t4 - t3)) s, packages $((t5 - t4)) s, end to end and installer $((t6 - t5)) s," \
     "total $((t6 - t0)) s"

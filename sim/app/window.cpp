@@ -536,9 +536,18 @@ void Window::refreshOutputs() {
                                red.on ? outputWords_[1] : QStringLiteral("off")));
     const bool flash = beep.on && (now / 100'000) % 2 == 0;
     beeper_->setText(beep.on ? QStringLiteral("BEEP %1").arg(outputWords_[2]) : QStringLiteral("beeper off"));
-    beeper_->setStyleSheet(flash     ? QStringLiteral("background:#ffb000; color:black; font-weight:bold")
-                           : beep.on ? QStringLiteral("background:#7a5500; color:white; font-weight:bold")
-                                     : QString());
+    // While it sounds the beeper's label is bold on amber, flashing (a palette: Zentap's Qt for
+    // Windows has no style sheets).
+    QPalette look = palette();
+    QFont font = this->font();
+    if (beep.on) {
+        look.setColor(QPalette::Window, flash ? QColor(0xff, 0xb0, 0x00) : QColor(0x7a, 0x55, 0x00));
+        look.setColor(QPalette::WindowText, flash ? QColor(Qt::black) : QColor(Qt::white));
+        font.setBold(true);
+    }
+    beeper_->setAutoFillBackground(beep.on);
+    beeper_->setPalette(look);
+    beeper_->setFont(font);
 }
 
 void Window::logFrame(const FrameLogEntry& e) {
