@@ -21,6 +21,7 @@ wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 # Wine's prefix, made once: wine's virtual desktop (a window manager of its own, so windows get
 # activated and focused as on Windows) and its fonts. No Mono or Gecko.
 export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$build"  # wine makes the prefix, not the folders above it
 if [ ! -f "$WINEPREFIX/.zt-ready" ]; then
     "$wine" wineboot --init >/dev/null 2>&1 || true
     "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
