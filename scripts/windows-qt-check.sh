@@ -67,7 +67,6 @@ cp -u "$qt/plugins/styles/qwindowsvistastyle.dll" "$bin/plugins/styles/"
 printf '[Paths]\nPlugins=plugins\n' >"$bin/qt.conf"
 t3=$(date +%s)
 
-
 # The reader's end of COM34: a pseudo-terminal that sends back every byte it reads and hangs up on
 # reading "ZT-HANG-UP". Wine takes a COM port from the link in dosdevices when it is opened.
 link=$WINEPREFIX/dosdevices/com$com
