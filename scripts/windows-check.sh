@@ -22,7 +22,8 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 # The preset "windows-cross" (CMakePresets.json): mingw-w64, no Qt, GoogleTest from its sources.
 (cd "$root" && cmake --preset windows-cross -B "$build" "${launcher[@]}" \
-    -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-test.sh" -DZT_GTEST_SOURCE="$gtest_src" -DZT_WERROR=$werror >/dev/null)
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-test.sh" -DZT_GTEST_SOURCE="$gtest_src" \
+    -DZT_WERROR=$werror >/dev/null)
 nice -n "${ZT_BUILD_NICE:-0}" cmake --build "$build" -j"$jobs"  # test.sh: gives way to Qt
 t2=$(date +%s)
 
